@@ -1,0 +1,42 @@
+// The program's one window with its OpenGL rendering context, and the
+// display mode it runs in.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// 256 entries indexed by virtual-key code: 1 while the key is down, else 0.
+struct KeyTable {
+    int32_t entries[256];
+};
+
+struct Application {
+    void* instance;
+    const char* className;
+};
+
+struct GLWindow {
+    KeyTable* keys;
+    PlatformWindow* windowHandle;
+    PlatformDeviceContext* deviceContext;
+    PlatformRenderContext* renderContext;
+    Application* application;
+    const char* title;
+    int32_t width;
+    int32_t height;
+    int32_t bitsPerPixel;
+    int32_t isFullScreen;
+    int32_t isVisible;
+    uint32_t lastTickCount;
+};
+
+// Viewport and a 90-degree perspective for a client area of this size.
+void viewportResize(int32_t width, int32_t height);
+// 1 when the screen now runs at this size and depth, else 0.
+int displayModeSet(int32_t width, int32_t height, int32_t bitsPerPixel);
+// 1 with window, device context and current rendering context made; 0 after
+// releasing whatever it had made.
+int windowCreate(GLWindow* window);
+// Releases whatever the record holds and restores the display mode.
+void windowDestroy(GLWindow* window);

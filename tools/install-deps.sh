@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tenebrel needs to build, run and test.
+# Usage: tools/install-deps.sh [run|test]   (default: test, which is a superset)
+set -euo pipefail
+
+mode=${1:-test}
+
+run_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
+          libfreetype-dev libfontconfig-dev fonts-dejavu-core)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick)
+
+case "$mode" in
+    run)  wanted=("${run_pkgs[@]}") ;;
+    test) wanted=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
+    *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
