@@ -1,0 +1,73 @@
+#include "geometry/occluder.h"
+
+#include <GL/gl.h>
+
+#include "assets/texture.h"
+
+namespace {
+
+const Vec3 boxCorners[6][4] = {
+    {{-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}},  // z = +2
+    {{2, 2, 2}, {2, 2, 0}, {-2, 2, 0}, {-2, 2, 2}},    // y = +2
+    {{2, -2, 0}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, 0}},  // y = -2
+    {{2, 2, 0}, {2, -2, 0}, {-2, -2, 0}, {-2, 2, 0}},    // z = 0
+    {{2, 2, 2}, {2, -2, 2}, {2, -2, 0}, {2, 2, 0}},      // x = +2
+    {{-2, 2, 0}, {-2, -2, 0}, {-2, -2, 2}, {-2, 2, 2}},  // x = -2
+};
+
+const Vec3 initialLight = {5.0f, 1.0f, 5.0f};
+const float markerHalfSide = 0.5f;
+
+}  // namespace
+
+void occluderInit(Occluder& occluder) {
+    for (int f = 0; f < 6; ++f) {
+        OccluderFace& face = occluder.faces[f];
+        for (int i = 0; i < 4; ++i) face.corners[i] = boxCorners[f][i];
+        for (int i = 0; i < 4; ++i) face.extruded[i] = Vec3{0.0f, 0.0f, 0.0f};
+        face.light = initialLight;
+    }
+}
+
+void occluderSetLight(Occluder& occluder, const Vec3& light) {
+    for (OccluderFace& face : occluder.faces) face.light = light;
+}
+
+void occluderDraw(const Occluder& occluder) {
+    for (const OccluderFace& face : occluder.faces) faceDraw(face);
+}
+
+void faceDraw(const OccluderFace& face) {
+    glBindTexture(GL_TEXTURE_2D, textureIds[0]);
+    glDisable(GL_LIGHTING);
+
+    // Corners 3, 0, 2, 1: both triangles counter-clockwise from outside, and
+    // the texture stretched once over the face.
+    glBegin(GL_TRIANGLE_STRIP);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2i(1, 1);
+    glVertex3f(face.corners[3].x, face.corners[3].y, face.corners[3].z);
+    glTexCoord2i(0, 1);
+    glVertex3f(face.corners[0].x, face.corners[0].y, face.corners[0].z);
+    glTexCoord2i(1, 0);
+    glVertex3f(face.corners[2].x, face.corners[2].y, face.corners[2].z);
+    glTexCoord2i(0, 0);
+    glVertex3f(face.corners[1].x, face.corners[1].y, face.corners[1].z);
+    glEnd();
+
+    // The light marker: untextured, facing +z, so it shows only from the
+    // side of greater z.
+    glDisable(GL_TEXTURE_2D);
+    const Vec3& l = face.light;
+    glBegin(GL_TRIANGLE_STRIP);
+    glColor3f(1.0f, 1.0f, 0.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glVertex3f(l.x + markerHalfSide, l.y + markerHalfSide, l.z);
+    glVertex3f(l.x - markerHalfSide, l.y + markerHalfSide, l.z);
+    glVertex3f(l.x + markerHalfSide, l.y - markerHalfSide, l.z);
+    glVertex3f(l.x - markerHalfSide, l.y - markerHalfSide, l.z);
+    glEnd();
+
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_LIGHTING);
+}
