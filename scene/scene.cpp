@@ -1,0 +1,121 @@
+#include "scene/scene.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "assets/font.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+
+Vec3 lightPosition = {5.0f, 1.0f, 5.0f};
+uint8_t showRays = 0;
+float fpsValue = 0.0f;
+float frameCount = 0.0f;
+float lastSampleTime = 0.0f;
+GLWindow* sceneWindow = nullptr;
+KeyTable* sceneKeys = nullptr;
+Camera sceneCamera;
+Occluder sceneOccluder;
+
+namespace {
+
+const float lightUnitsPerMillisecond = 0.01f;
+
+// Key codes of the light controls.
+enum : int {
+    keyLightUp = 'I',
+    keyLightDown = 'K',
+    keyLightLeft = 'L',
+    keyLightRight = 'J',
+    keyLightNear = 'U',
+    keyLightFar = 'O',
+};
+
+bool keyDown(int virtualKey) {
+    return sceneKeys->entries[virtualKey] == 1;
+}
+
+}  // namespace
+
+int32_t sceneInit(GLWindow* window, KeyTable* keys) {
+    // Without the shell's records there is no context to set up and no keys
+    // to read; the shell treats 0 as "scene not ready" and ends the program.
+    if (window == nullptr || keys == nullptr) return 0;
+    sceneWindow = window;
+    sceneKeys = keys;
+
+    fontBuild(window->deviceContext);
+
+    glEnable(GL_TEXTURE_2D);
+    textureLoad(textureIds, "brickblue.bmp", 0);
+    textureLoad(textureIds, "Ziegel1.bmp", 1);
+
+    // The GL defaults stay: back faces culled, counter-clockwise in front.
+    glEnable(GL_CULL_FACE);
+
+    glClearColor(0.0f, 0.0f, 1.0f, 0.9f);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+
+    // w = 1: a point light at lightPosition, matching the marker drawn there.
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+
+    glShadeModel(GL_SMOOTH);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+    occluderInit(sceneOccluder);
+    // The light, the ray flag, the frame rate and the accumulated pitch
+    // carry over from an earlier window; only the pose starts afresh.
+    cameraSetPose(sceneCamera, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
+    return 1;
+}
+
+void sceneUpdate(uint32_t elapsedMs) {
+    fpsSample();
+
+    // Outside sceneInit..sceneShutdown there is no key table to read; the
+    // frame is still counted and the camera still follows the mouse.
+    if (sceneKeys != nullptr) {
+        // The rest of the update still runs: the quit takes effect when the
+        // shell's pump takes the message.
+        if (keyDown(VK_ESCAPE) && sceneWindow != nullptr) appRequestQuit(sceneWindow);
+
+        float step = static_cast<float>(elapsedMs) * lightUnitsPerMillisecond;
+        if (keyDown(keyLightUp)) lightPosition.y -= step;
+        if (keyDown(keyLightDown)) lightPosition.y += step;
+        if (keyDown(keyLightLeft)) lightPosition.x -= step;
+        if (keyDown(keyLightRight)) lightPosition.x += step;
+        if (keyDown(keyLightNear)) lightPosition.z -= step;
+        if (keyDown(keyLightFar)) lightPosition.z += step;
+
+        if (sceneKeys->entries[VK_SPACE] == 1) showRays = 1;
+        if (sceneKeys->entries[VK_SPACE] == 0) showRays = 0;
+    }
+
+    sceneCamera.speed = static_cast<float>(elapsedMs);
+    cameraUpdate(sceneCamera);
+}
+
+void sceneShutdown() {
+    fontDelete();
+    // The textures end with the rendering context the shell destroys next.
+    sceneWindow = nullptr;
+    sceneKeys = nullptr;
+}
+
+float fpsSample() {
+    float now = static_cast<float>(platformGetTickCount()) * 0.001f;
+    frameCount += 1.0f;
+    if (now - lastSampleTime > 1.0f) {
+        lastSampleTime = now;
+        fpsValue = frameCount;
+        frameCount = 0.0f;
+    }
+    return fpsValue;
+}

@@ -1,0 +1,36 @@
+// Everything of the demonstration that outlives a frame: the light, the ray
+// flag, the frame-rate counter, the camera and the occluder, and the hooks
+// through which the shell drives them (sceneInit, sceneUpdate and
+// sceneShutdown are declared with the other hooks in app/app.h).
+#pragma once
+
+#include <cstdint>
+
+#include "app/app.h"
+#include "app/window.h"
+#include "geometry/occluder.h"
+#include "scene/camera.h"
+#include "scene/vec.h"
+
+// The light's world position, (5, 1, 5) at start. Unbounded: the user may
+// move it anywhere, through walls and the box.
+extern Vec3 lightPosition;
+// 1 while Space is held: the frame then shows the light's rays.
+extern uint8_t showRays;
+// Frames counted over the last interval of just over a second.
+extern float fpsValue;
+// Frames counted since fpsValue was last published.
+extern float frameCount;
+// Seconds (tick counter x 0.001) when fpsValue was last published.
+extern float lastSampleTime;
+// The shell's window record and key table, kept from sceneInit until
+// sceneShutdown; null outside that span.
+extern GLWindow* sceneWindow;
+extern KeyTable* sceneKeys;
+// The viewer and the shadow caster the frame is drawn with.
+extern Camera sceneCamera;
+extern Occluder sceneOccluder;
+
+// Counts one frame; publishes the count into fpsValue once more than a
+// second has passed since the last publication. Returns fpsValue.
+float fpsSample();
