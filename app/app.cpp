@@ -1,0 +1,114 @@
+#include "app/app.h"
+
+#include <cstring>
+
+#include "app/window_proc.h"
+
+int32_t isLooping = 0;
+int32_t fullScreenRequested = 0;
+
+namespace {
+
+const char* const windowClassName = "OpenGL";
+const char* const windowTitle = "Tenebrel";
+
+// The message record of the pump; only its message field is examined.
+PlatformMessage pumpMessage;
+
+// Takes the window's messages and draws frames until a quit message
+// arrives. Blocks while the window is minimised.
+void appPump(GLWindow* window) {
+    for (;;) {
+        if (platformPeekMessage(&pumpMessage, window->windowHandle, PM_REMOVE)) {
+            if (pumpMessage.message == WM_QUIT) return;
+            platformDispatchMessage(&pumpMessage);
+        } else if (window->isVisible) {
+            const uint32_t now = platformGetTickCount();
+            // Unsigned: a counter that wrapped since the last frame still
+            // gives the true small difference.
+            sceneUpdate(now - window->lastTickCount);
+            window->lastTickCount = now;
+            sceneDraw();
+            platformSwapBuffers(window->deviceContext);
+        } else {
+            platformWaitMessage();
+        }
+    }
+}
+
+}  // namespace
+
+int windowClassRegister(Application* application) {
+    PlatformWindowClass windowClass;
+    std::memset(&windowClass, 0, sizeof windowClass);
+    windowClass.size = 48;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.windowProc = windowMessageHandler;
+    windowClass.instance = application->instance;
+    windowClass.cursor = platformLoadArrowCursor();
+    windowClass.background = 12;
+    windowClass.className = application->className;
+    if (platformRegisterClass(&windowClass) == 0) {
+        platformMessageBox(nullptr, "RegisterClassEx Failed!", "Error", MB_ICONWARNING);
+        return 0;
+    }
+    return 1;
+}
+
+void appRequestQuit(GLWindow* window) {
+    platformPostMessage(window->windowHandle, WM_QUIT, 0, 0);
+    isLooping = 0;
+}
+
+int32_t appRun(void* instance) {
+    // Both records and the key table keep their addresses for the whole run,
+    // so the scene may hold on to them across window re-creation.
+    static Application application;
+    static GLWindow window;
+    static KeyTable keys;
+
+    application.instance = instance;
+    application.className = windowClassName;
+
+    std::memset(&window, 0, sizeof window);
+    std::memset(&keys, 0, sizeof keys);
+    window.keys = &keys;
+    window.application = &application;
+    window.title = windowTitle;
+    window.width = 800;
+    window.height = 600;
+    window.bitsPerPixel = 32;
+    window.isFullScreen = 1;
+
+    if (platformMessageBox(nullptr, "Would You Like To Run In Fullscreen Mode?",
+                           "Start FullScreen?", MB_YESNO | MB_ICONQUESTION) == IDNO) {
+        window.isFullScreen = 0;
+    }
+
+    if (!windowClassRegister(&application)) {
+        platformMessageBox(nullptr, "Error Registering Window Class!", "Error", MB_ICONWARNING);
+        return -1;
+    }
+
+    isLooping = 1;
+    fullScreenRequested = window.isFullScreen;
+
+    while (isLooping) {
+        window.isFullScreen = fullScreenRequested;
+        if (windowCreate(&window) != 1) {
+            platformMessageBox(nullptr, "Error Creating OpenGL Window", "Error", MB_ICONWARNING);
+            isLooping = 0;
+            break;
+        }
+        if (sceneInit(&window, &keys)) {
+            appPump(&window);
+        } else {
+            appRequestQuit(&window);
+        }
+        sceneShutdown();
+        windowDestroy(&window);
+    }
+
+    platformUnregisterClass(application.className, application.instance);
+    return 0;
+}
