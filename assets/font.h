@@ -1,0 +1,25 @@
+// The bitmap font the frame rate is printed with.
+#pragma once
+
+#include <GL/gl.h>
+
+#include "platform/platform.h"
+
+// The first of 96 display lists: list fontListBase + (k - 32) draws the
+// character k (32..127) at the raster position and moves the position on by
+// the character's advance. 0 while no font is built.
+extern GLuint fontListBase;
+
+// Builds the lists from a 28-pixel bold face in the current rendering
+// context. `deviceContext` is the window's.
+void fontBuild(PlatformDeviceContext* deviceContext);
+// Deletes the lists; does nothing when none are built.
+void fontDelete();
+// Formats like printf (at most 255 characters; longer text is cut) and draws
+// the text from the current raster position. Leaves texturing on, blending
+// off and the colour red. A null format does nothing at all.
+void textPrint(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
