@@ -1,0 +1,73 @@
+#include "shadow/frame.h"
+
+#include <GL/gl.h>
+
+#include "app/app.h"
+#include "assets/font.h"
+#include "geometry/occluder.h"
+#include "geometry/room.h"
+#include "scene/camera.h"
+#include "scene/scene.h"
+#include "shadow/stencil.h"
+
+const float lightJitter[12] = {0.2f,  0.5683f, -0.42342f, 0.9f,   0.843f, -0.342f,
+                               0.23f, 0.56f,   -0.754f,   0.123f, -0.56f, 0.0f};
+
+const float specularWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+Vec3 frameJitterOffset(int pass) {
+    return Vec3{lightJitter[pass + 1] * frameJitterScale, lightJitter[pass + 2] * frameJitterScale,
+                lightJitter[pass] * frameJitterScale};
+}
+
+void sceneDraw() {
+    glStencilMask(~0u);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT |
+            GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    cameraApply(sceneCamera);
+
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glClear(GL_ACCUM_BUFFER_BIT);
+
+    const Vec3 saved = lightPosition;
+    for (int pass = 0; pass < framePassCount; ++pass) {
+        const Vec3 offset = frameJitterOffset(pass);
+        lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
+
+        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        occluderSetLight(sceneOccluder, lightPosition);
+        const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        glLightfv(GL_LIGHT0, GL_SPECULAR, specularWhite);
+        occluderDraw(sceneOccluder);
+        roomDrawTinted(1.0f);
+        occluderCastShadows(sceneOccluder, showRays);
+        occluderDraw(sceneOccluder);
+        glAccum(GL_ACCUM, framePassWeight);
+
+        // Subtracted rather than restored from the saved copy: the light ends
+        // the frame where it began, or within the last bit of it.
+        lightPosition.x -= offset.x;
+        lightPosition.y -= offset.y;
+        lightPosition.z -= offset.z;
+    }
+    glAccum(GL_RETURN, 1.0f);
+
+    // The depth buffer still holds the last pass, where the box stood at the
+    // same depths: it is drawn again over the sum at its full colour.
+    occluderDraw(sceneOccluder);
+
+    glDisable(GL_TEXTURE_2D);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -1.0f);
+    glRasterPos2f(-0.8f, -0.8f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    textPrint("%4.4f", static_cast<double>(fpsValue));
+    glPopMatrix();
+    glEnable(GL_TEXTURE_2D);
+
+    glFlush();
+}

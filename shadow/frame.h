@@ -1,0 +1,19 @@
+// One complete frame: ten passes with the light nudged by a fixed jitter,
+// each with hard shadows, summed into soft shadows in the accumulation
+// buffer, then the box on top and the frame rate.
+#pragma once
+
+#include "scene/vec.h"
+
+constexpr int framePassCount = 10;
+// Each pass adds this share of its picture; the ten sum to 0.95.
+constexpr float framePassWeight = 0.095f;
+constexpr float frameJitterScale = 0.25f;
+
+// Pass i reads entries i + 1, i + 2 and i for x, y and z.
+extern const float lightJitter[12];
+extern const float specularWhite[4];
+
+// The light's offset in pass `pass` (0 to 9).
+Vec3 frameJitterOffset(int pass);
+// sceneDraw() itself is one of the shell's scene hooks (app/app.h).
