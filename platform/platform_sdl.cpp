@@ -434,7 +434,8 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
     clientHeight = std::max(clientHeight, 1);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    flags |= popup ? (SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP) : SDL_WINDOW_RESIZABLE;
+    flags |= popup ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP)
+                   : SDL_WINDOW_RESIZABLE;
 
     // The closest framebuffer the display has: without an accumulation
     // buffer if it has none, then without a stencil buffer too.
@@ -482,8 +483,8 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
 
 int platformShowWindow(PlatformWindow* window, int) {
     if (window == nullptr) return 0;
+    // A fullscreen window takes the display mode chosen for it as it shows.
     SDL_ShowWindow(window->sdl);
-    if (window->popup) SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN);
     SDL_RaiseWindow(window->sdl);
     int width = 0, height = 0;
     SDL_GetWindowSize(window->sdl, &width, &height);

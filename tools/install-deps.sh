@@ -8,7 +8,8 @@ mode=${1:-test}
 run_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
           libfreetype-dev libfontconfig-dev fonts-dejavu-core
           xfonts-base)  # the core X fonts that the message boxes are drawn with
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick python3
+           openbox wmctrl)  # a window manager, to close and minimise as a person does
 
 case "$mode" in
     run)  wanted=("${run_pkgs[@]}") ;;

@@ -1,0 +1,136 @@
+"""The program's start, display modes and ending, driven as a person would.
+
+Usage: test_shell_program.py PROGRAM TEXTURE_FOLDER [CASE ...]
+"""
+
+import os
+import signal
+import subprocess
+import sys
+import time
+
+from drive import Failure, Program, XServer, check, exit_status, run_cases
+
+binary, textures = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+
+
+def with_program(width=1024, height=768, window_manager=False, **options):
+    def wrap(case):
+        def run():
+            server = XServer(width, height, window_manager)
+            program = Program(server, binary, textures, **options)
+            try:
+                case(server, program)
+            except Failure:
+                print(program.output(), file=sys.stderr)
+                raise
+            finally:
+                program.stop()
+                server.close()
+        return run
+    return wrap
+
+
+@with_program()
+def no_runs_windowed_and_escape_ends_it(server, program):
+    info = program.start_windowed()
+    check((info[1], info[2]) == (800, 600), f"client area is {info[1]}x{info[2]}")
+    check("FULLSCREEN" not in server.window_state("Tenebrel"), "the window is fullscreen")
+    shot = server.screenshot()
+    # Something of the scene is drawn: the picture is not one flat colour.
+    colours = set(shot.region(0, 0, 800, 600)[::997])
+    check(len(colours) > 20, "the window shows no picture")
+    server.focus("Tenebrel")
+    server.hold("Escape", 0.4)
+    check(exit_status(program.wait_exit()) == 0, "Escape did not end the program with status 0")
+
+
+@with_program(window_manager=True)
+def closing_the_window_ends_it(server, program):
+    program.start_windowed()
+    server.run("wmctrl", "-c", "Tenebrel")
+    check(exit_status(program.wait_exit()) == 0, "closing did not end the program with status 0")
+
+
+@with_program(800, 600, window_manager=True)
+def the_toggle_signal_remakes_the_window_in_the_other_mode(server, program):
+    first = program.start_windowed()
+    program.signal(signal.SIGUSR1)
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        info = server.windows().get("Tenebrel")
+        if info and info[0] != first[0]:
+            break
+        time.sleep(0.1)
+    else:
+        raise Failure("no new window after SIGUSR1")
+    program.wait_frames()
+    check("FULLSCREEN" in server.window_state("Tenebrel"), "the new window is not fullscreen")
+    second = server.windows()["Tenebrel"]
+    program.signal(signal.SIGUSR1)
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        info = server.windows().get("Tenebrel")
+        if info and info[0] != second[0]:
+            break
+        time.sleep(0.1)
+    else:
+        raise Failure("no third window after the second SIGUSR1")
+    program.wait_frames()
+    check("FULLSCREEN" not in server.window_state("Tenebrel"), "the third window is fullscreen")
+    info = server.windows()["Tenebrel"]
+    check((info[1], info[2]) == (800, 600), f"client area is {info[1]}x{info[2]}")
+    server.focus("Tenebrel")
+    server.hold("Escape", 0.4)
+    check(exit_status(program.wait_exit()) == 0, "status after toggles is not 0")
+
+
+@with_program(1024, 768)
+def yes_on_a_screen_without_the_mode_warns_and_runs_windowed(server, program):
+    server.answer_box("Start FullScreen?", "Return")
+    server.wait_window("Error")
+    check("Mode Switch Failed." in program.output(), "the warning's text was not given")
+    server.answer_box("Error", "Return")
+    info = server.wait_window("Tenebrel")
+    program.wait_frames()
+    check((info[1], info[2]) == (800, 600), f"outer size is {info[1]}x{info[2]}")
+    check("FULLSCREEN" not in server.window_state("Tenebrel"), "the window is fullscreen")
+    server.focus("Tenebrel")
+    server.hold("Escape", 0.4)
+    check(exit_status(program.wait_exit()) == 0, "status is not 0")
+
+
+@with_program(800, 600, window_manager=True)
+def yes_on_a_screen_with_the_mode_runs_fullscreen(server, program):
+    server.answer_box("Start FullScreen?", "Return")
+    info = server.wait_window("Tenebrel")
+    program.wait_frames()
+    check("Error" not in server.windows(), "a warning box appeared")
+    check((info[1], info[2], info[3], info[4]) == (800, 600, 0, 0), f"window at {info}")
+    check("FULLSCREEN" in server.window_state("Tenebrel"), "the window is not fullscreen")
+    server.focus("Tenebrel")
+    server.hold("Escape", 0.4)
+    check(exit_status(program.wait_exit()) == 0, "status is not 0")
+
+
+def without_a_display_it_says_so_and_exits_with_minus_one():
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    result = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=60,
+                            cwd=textures)
+    check(exit_status(result.returncode) == -1, f"exit status {result.returncode}")
+    check("RegisterClassEx Failed!" in result.stderr, result.stderr)
+    check(result.stderr.index("RegisterClassEx Failed!") <
+          result.stderr.index("Error Registering Window Class!"), result.stderr)
+
+
+sys.exit(run_cases([
+    ("no_runs_windowed_and_escape_ends_it", no_runs_windowed_and_escape_ends_it),
+    ("closing_the_window_ends_it", closing_the_window_ends_it),
+    ("the_toggle_signal_remakes_the_window_in_the_other_mode",
+     the_toggle_signal_remakes_the_window_in_the_other_mode),
+    ("yes_on_a_screen_without_the_mode_warns_and_runs_windowed",
+     yes_on_a_screen_without_the_mode_warns_and_runs_windowed),
+    ("yes_on_a_screen_with_the_mode_runs_fullscreen", yes_on_a_screen_with_the_mode_runs_fullscreen),
+    ("without_a_display_it_says_so_and_exits_with_minus_one",
+     without_a_display_it_says_so_and_exits_with_minus_one),
+]))
