@@ -21,14 +21,14 @@ namespace {
 
 const float lightUnitsPerMillisecond = 0.01f;
 
-// Key codes of the light controls.
+// Key codes of the light controls, by the axis and way they move it.
 enum : int {
-    keyLightUp = 'I',
-    keyLightDown = 'K',
-    keyLightLeft = 'L',
-    keyLightRight = 'J',
-    keyLightNear = 'U',
-    keyLightFar = 'O',
+    keyLightYMinus = 'I',
+    keyLightYPlus = 'K',
+    keyLightXMinus = 'L',
+    keyLightXPlus = 'J',
+    keyLightZMinus = 'U',
+    keyLightZPlus = 'O',
 };
 
 bool keyDown(int virtualKey) {
@@ -59,11 +59,9 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_DEPTH_TEST);
 
-    // w = 1: a point light at lightPosition, matching the marker drawn there.
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    sceneLightApply();
 
     glShadeModel(GL_SMOOTH);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
@@ -74,6 +72,12 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     // carry over from an earlier window; only the pose starts afresh.
     cameraSetPose(sceneCamera, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     return 1;
+}
+
+void sceneLightApply() {
+    // w = 1: a point light at lightPosition, where its marker is drawn.
+    const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
 }
 
 void sceneUpdate(uint32_t elapsedMs) {
@@ -87,12 +91,12 @@ void sceneUpdate(uint32_t elapsedMs) {
         if (keyDown(VK_ESCAPE) && sceneWindow != nullptr) appRequestQuit(sceneWindow);
 
         float step = static_cast<float>(elapsedMs) * lightUnitsPerMillisecond;
-        if (keyDown(keyLightUp)) lightPosition.y -= step;
-        if (keyDown(keyLightDown)) lightPosition.y += step;
-        if (keyDown(keyLightLeft)) lightPosition.x -= step;
-        if (keyDown(keyLightRight)) lightPosition.x += step;
-        if (keyDown(keyLightNear)) lightPosition.z -= step;
-        if (keyDown(keyLightFar)) lightPosition.z += step;
+        if (keyDown(keyLightYMinus)) lightPosition.y -= step;
+        if (keyDown(keyLightYPlus)) lightPosition.y += step;
+        if (keyDown(keyLightXMinus)) lightPosition.x -= step;
+        if (keyDown(keyLightXPlus)) lightPosition.x += step;
+        if (keyDown(keyLightZMinus)) lightPosition.z -= step;
+        if (keyDown(keyLightZPlus)) lightPosition.z += step;
 
         if (sceneKeys->entries[VK_SPACE] == 1) showRays = 1;
         if (sceneKeys->entries[VK_SPACE] == 0) showRays = 0;

@@ -34,3 +34,6 @@ extern Occluder sceneOccluder;
 // Counts one frame; publishes the count into fpsValue once more than a
 // second has passed since the last publication. Returns fpsValue.
 float fpsSample();
+
+// Hands lightPosition to GL's light 0 as a point light.
+void sceneLightApply();

@@ -38,8 +38,7 @@ void sceneDraw() {
 
         glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         occluderSetLight(sceneOccluder, lightPosition);
-        const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
-        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        sceneLightApply();
         glLightfv(GL_LIGHT0, GL_SPECULAR, specularWhite);
         occluderDraw(sceneOccluder);
         roomDrawTinted(1.0f);
