@@ -4,9 +4,11 @@ Usage: test_shell_program.py PROGRAM TEXTURE_FOLDER [CASE ...]
 """
 
 import os
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 from drive import Failure, Program, XServer, check, exit_status, run_cases
@@ -113,6 +115,32 @@ def yes_on_a_screen_with_the_mode_runs_fullscreen(server, program):
     check(exit_status(program.wait_exit()) == 0, "status is not 0")
 
 
+def the_installed_launcher_starts_it_beside_its_textures():
+    prefix = tempfile.mkdtemp(prefix="tenebrel-install-")
+    server = XServer()
+    program = None
+    try:
+        subprocess.run(["cmake", "--install", textures, "--prefix", prefix], check=True,
+                       capture_output=True, timeout=120)
+        for path in ("bin/tenebrel", "libexec/tenebrel/tenebrel", "share/tenebrel/brickblue.bmp",
+                     "share/tenebrel/Ziegel1.bmp", "share/applications/tenebrel.desktop"):
+            check(os.path.exists(os.path.join(prefix, path)), f"{path} was not installed")
+        with open(os.path.join(prefix, "share/applications/tenebrel.desktop")) as entry:
+            check("Exec=" in entry.read(), "the menu entry starts nothing")
+        # Started from a folder without textures: the launcher finds them.
+        program = Program(server, os.path.join(prefix, "bin/tenebrel"), textures, textures=())
+        program.start_windowed()
+        check("Failed to open" not in program.output(), program.output())
+        server.focus("Tenebrel")
+        server.hold("Escape", 0.4)
+        check(exit_status(program.wait_exit()) == 0, "status is not 0")
+    finally:
+        if program is not None:
+            program.stop()
+        server.close()
+        shutil.rmtree(prefix, ignore_errors=True)
+
+
 def without_a_display_it_says_so_and_exits_with_minus_one():
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
     result = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=60,
@@ -131,6 +159,8 @@ sys.exit(run_cases([
     ("yes_on_a_screen_without_the_mode_warns_and_runs_windowed",
      yes_on_a_screen_without_the_mode_warns_and_runs_windowed),
     ("yes_on_a_screen_with_the_mode_runs_fullscreen", yes_on_a_screen_with_the_mode_runs_fullscreen),
+    ("the_installed_launcher_starts_it_beside_its_textures",
+     the_installed_launcher_starts_it_beside_its_textures),
     ("without_a_display_it_says_so_and_exits_with_minus_one",
      without_a_display_it_says_so_and_exits_with_minus_one),
 ]))
