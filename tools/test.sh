@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: once as users get
+# the program, then once more built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh test
+
+jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-cd build
-ctest --output-on-failure -j2
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j2)
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON
+cmake --build build-sanitize -j"$jobs"
+(cd build-sanitize && ctest --output-on-failure -j2)
