@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "assets/bmp.h"
 #include "assets/texture.h"
 #include "bmp_builder.h"
@@ -376,6 +378,16 @@ TEST_F(BmpLoadTest, FilesThatCannotBeOpenedNameTheFile) {
     fake().focus = FOCUS;
     EXPECT_EQ(bmpLoad(dir.path.c_str()), nullptr);  // a folder
     expectOneBox("Failed to open DIB file " + dir.path + ".\n");
+
+    // A pipe with no writer is no picture, and must not keep the program
+    // waiting.
+    fakeReset();
+    fake().focus = FOCUS;
+    std::string pipe = dir.path + "/pipe.bmp";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    dir.files.push_back(pipe);
+    EXPECT_EQ(bmpLoad(pipe.c_str()), nullptr);
+    expectOneBox("Failed to open DIB file " + pipe + ".\n");
 
     // A name too long for the box keeps its start and is marked as cut.
     fakeReset();
