@@ -100,14 +100,46 @@ class XServer:
         time.sleep(seconds)
         self.run("xdotool", "keyup", key)
 
+    def pointer(self):
+        """The pointer's position on the screen."""
+        fields = dict(item.split(":") for item in self.run("xdotool", "getmouselocation").split())
+        return int(fields["x"]), int(fields["y"])
+
+    def move_pointer(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y))
+
+    def look(self, x, y, centre=(400, 300), timeout=10.0):
+        """Moves the pointer as a person turning the view would, and waits
+        until the program has taken the move (it puts the pointer back at the
+        centre in the frame that turns the view). A second move made before
+        that would replace the first one unseen."""
+        self.move_pointer(x, y)
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.pointer() == centre:
+                return
+            time.sleep(0.02)
+        raise Failure(f"the pointer moved to ({x}, {y}) was not taken back to {centre}")
+
+    def client_origin(self, name):
+        """Where the window's drawing area starts on the screen; under a
+        window manager the frame's border and title bar come first."""
+        wid = self.windows()[name][0]
+        text = self.run("xwininfo", "-id", wid)
+        x = int(re.search(r"Absolute upper-left X:\s*(-?\d+)", text).group(1))
+        y = int(re.search(r"Absolute upper-left Y:\s*(-?\d+)", text).group(1))
+        return x, y
+
     def focus(self, name):
         wid = self.windows()[name][0]
         self.run("xdotool", "windowfocus", "--sync", wid, check_status=False)
 
     def screenshot(self):
         """The whole screen as an Image."""
-        data = subprocess.run(["import", "-window", "root", "ppm:-"], env=self.env,
-                              capture_output=True, timeout=30).stdout
+        # -depth 8: ImageMagick otherwise writes 16-bit samples, which read
+        # byte by byte as 8-bit ones give nonsense colours.
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                              env=self.env, capture_output=True, timeout=30).stdout
         return Image.from_ppm(data)
 
     def save_screenshot(self, path):
@@ -143,13 +175,40 @@ class Image:
             fields.append(match.group(2))
             position = match.end()
         check(fields[0] == b"P6", "screenshot is not a PPM")
-        width, height = int(fields[1]), int(fields[2])
-        return Image(width, height, data[position + 1:position + 1 + width * height * 3])
+        width, height, maxval = int(fields[1]), int(fields[2]), int(fields[3])
+        samples = data[position + 1:]
+        if maxval > 255:  # two bytes a sample, most significant first
+            samples = samples[0::2]
+        pixels = bytes(samples[:width * height * 3])
+        check(len(pixels) == width * height * 3, "the screenshot is cut short")
+        return Image(width, height, pixels)
 
     def pixel(self, x, y):
         """(r, g, b) at x, y counted from the top left."""
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i:i + 3])
+
+    def crop(self, x, y, width, height):
+        """The part at (x, y) of the given size; black where it leaves the image."""
+        rows = []
+        for row in range(y, y + height):
+            if 0 <= row < self.height:
+                line = bytearray(width * 3)
+                left, right = max(x, 0), min(x + width, self.width)
+                if left < right:
+                    start = (row * self.width + left) * 3
+                    end = start + (right - left) * 3
+                    line[(left - x) * 3:(right - x) * 3] = self.pixels[start:end]
+                rows.append(bytes(line))
+            else:
+                rows.append(bytes(width * 3))
+        return Image(width, height, b"".join(rows))
+
+    def mean(self, x0, y0, x1, y1):
+        """The mean (r, g, b) of a rectangle."""
+        pixels = self.region(x0, y0, x1, y1)
+        n = max(len(pixels), 1)
+        return tuple(sum(p[i] for p in pixels) / n for i in range(3))
 
     def region(self, x0, y0, x1, y1):
         return [self.pixel(x, y) for y in range(y0, y1) for x in range(x0, x1)]
@@ -181,6 +240,9 @@ class Program:
     def __init__(self, server, binary, texture_dir, textures=("brickblue.bmp", "Ziegel1.bmp"),
                  replace=None):
         self.server = server
+        # The program turns the view by the pointer's distance from (400, 300)
+        # in every frame; a pointer left elsewhere would turn the first view.
+        server.move_pointer(400, 300)
         self.folder = tempfile.mkdtemp(prefix="tenebrel-run-")
         for name in textures:
             shutil.copy(os.path.join(texture_dir, name), self.folder)
