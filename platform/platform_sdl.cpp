@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 #include <signal.h>
 #include <time.h>
 
@@ -617,8 +619,36 @@ uint32_t platformGetTickCount() {
     return static_cast<uint32_t>(ms);
 }
 
+namespace {
+
+// The pointer's true screen position, asked of the X server itself: the
+// window's own motion events stop at its edge, and SDL's global query keeps
+// an old position on servers that send no raw motion.
+bool cursorFromXServer(int* x, int* y) {
+    if (layer.window == nullptr) return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(layer.window->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    Display* display = info.info.x11.display;
+    Window root, child;
+    int rootX, rootY, windowX, windowY;
+    unsigned int buttons;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY,
+                       &windowX, &windowY, &buttons)) {
+        return false;  // the pointer is on another screen
+    }
+    *x = rootX;
+    *y = rootY;
+    return true;
+}
+
+}  // namespace
+
 int platformGetCursorPos(int* x, int* y) {
     if (x == nullptr || y == nullptr) return 0;
+    if (cursorFromXServer(x, y)) return 1;
     if (!layer.cursorKnown) {
         if (!layer.videoUp) return 0;
         // Only good until the pointer moves: SDL keeps the global position

@@ -5,7 +5,7 @@ set -euo pipefail
 
 mode=${1:-test}
 
-run_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
+run_pkgs=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev
           libfreetype-dev libfontconfig-dev fonts-dejavu-core
           xfonts-base)  # the core X fonts that the message boxes are drawn with
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick python3

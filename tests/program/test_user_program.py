@@ -447,6 +447,21 @@ def the_mouse_turns_the_view(server, program):
 
 
 @with_program()
+def a_flick_past_the_window_edge_turns_the_whole_way(server, program):
+    # The window covers 800 x 600 of a 1024 x 768 screen: a pointer that
+    # leaves it between two frames still counts in full.
+    program.start_windowed()
+    server.focus("Tenebrel")
+    server.look(900, 300)
+    settle(program)
+    check_classes(server.screenshot(), View(yaw=-0.5), "after a flick right past the edge")
+    server.look(400, 700)
+    settle(program)
+    check_classes(server.screenshot(), View(yaw=-0.5, pitch=-0.4),
+                  "after a flick down past the edge")
+
+
+@with_program()
 def from_outside_the_box_casts_its_shadow_and_the_light_shows(server, program):
     program.start_windowed()
     shot, view = fly_out(server, program)
@@ -759,6 +774,8 @@ sys.exit(run_cases([
     ("the_first_view_shows_the_room_and_the_frame_rate",
      the_first_view_shows_the_room_and_the_frame_rate),
     ("the_mouse_turns_the_view", the_mouse_turns_the_view),
+    ("a_flick_past_the_window_edge_turns_the_whole_way",
+     a_flick_past_the_window_edge_turns_the_whole_way),
     ("from_outside_the_box_casts_its_shadow_and_the_light_shows",
      from_outside_the_box_casts_its_shadow_and_the_light_shows),
     ("the_light_keys_move_the_light_and_its_shadow", the_light_keys_move_the_light_and_its_shadow),
