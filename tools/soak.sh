@@ -371,6 +371,21 @@ if [ "$boxes_seen" -gt 0 ]; then
 fi
 if [ "$sanitizer" -gt 0 ]; then
     echo "  PROBLEM: sanitizer reports in the program's output ($sanitizer lines); see program.log"
+    # Where each leak was allocated, as far as the trace reaches: a leak
+    # inside a system library shows its name, one of ours the program's.
+    leaks=$(grep -m 1 "SUMMARY: AddressSanitizer: .* leaked" "$program_log")
+    if [ -n "$leaks" ]; then
+        echo "    ${leaks#SUMMARY: AddressSanitizer: }"
+        awk '/leak of [0-9]+ byte/ { size = $4; want = 1; next }
+             want && /#[0-9]+ / && !/__interceptor|asan_|lsan_/ {
+                 where = $0
+                 if (match(where, / in .*/)) where = substr(where, RSTART + 4)
+                 else if (match(where, /\([^)]*\)/)) where = substr(where, RSTART + 1, RLENGTH - 2)
+                 sub(/\+0x[0-9a-f]+\)?$/, "", where)
+                 print "    " size " bytes from " where
+                 want = 0
+             }' "$program_log"
+    fi
     ok=0
 else
     echo "  sanitizer reports: none"
