@@ -9,6 +9,16 @@ namespace {
 
 const char* const modeSwitchFailedText = "Mode Switch Failed.\nRunning In Windowed Mode.";
 
+// Gives back the device context and the window after a failed step.
+void windowRelease(GLWindow* window) {
+    platformReleaseDC(window->windowHandle, window->deviceContext);
+    window->deviceContext = nullptr;
+    platformDestroyWindow(window->windowHandle);
+    window->windowHandle = nullptr;
+}
+
+}  // namespace
+
 PlatformPixelFormat windowPixelFormatRequest(int32_t bitsPerPixel) {
     PlatformPixelFormat request;
     std::memset(&request, 0, sizeof request);
@@ -28,16 +38,6 @@ PlatformPixelFormat windowPixelFormatRequest(int32_t bitsPerPixel) {
     request.layerType = PFD_MAIN_PLANE;
     return request;
 }
-
-// Gives back the device context and the window after a failed step.
-void windowRelease(GLWindow* window) {
-    platformReleaseDC(window->windowHandle, window->deviceContext);
-    window->deviceContext = nullptr;
-    platformDestroyWindow(window->windowHandle);
-    window->windowHandle = nullptr;
-}
-
-}  // namespace
 
 void viewportResize(int32_t width, int32_t height) {
     glViewport(0, 0, width, height);

@@ -31,6 +31,9 @@ struct GLWindow {
     uint32_t lastTickCount;
 };
 
+// The framebuffer the window asks for: double-buffered RGBA with depth,
+// stencil and accumulation buffers.
+PlatformPixelFormat windowPixelFormatRequest(int32_t bitsPerPixel);
 // Viewport and a 90-degree perspective for a client area of this size.
 void viewportResize(int32_t width, int32_t height);
 // 1 when the screen now runs at this size and depth, else 0.

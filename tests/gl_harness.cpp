@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -30,17 +31,7 @@ bool glHarnessOpen(int width, int height) {
     windowClass.className = harnessClassName;
     if (platformRegisterClass(&windowClass) == 0) return false;
 
-    PlatformPixelFormat request;
-    std::memset(&request, 0, sizeof request);
-    request.size = 40;
-    request.version = 1;
-    request.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.colorBits = 32;
-    request.accumBits = 16;
-    request.accumRedBits = request.accumGreenBits = request.accumBlueBits =
-        request.accumAlphaBits = 16;
-    request.depthBits = 16;
-    request.stencilBits = 1;
+    const PlatformPixelFormat request = windowPixelFormatRequest(32);
 
     PlatformRect rect{0, 0, width, height};
     platformAdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);

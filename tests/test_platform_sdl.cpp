@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -24,16 +25,7 @@ intptr_t recordingProc(PlatformWindow* window, uint32_t message, uintptr_t wPara
 const char* const className = "TenebrelLayerTest";
 
 PlatformPixelFormat programRequest() {
-    PlatformPixelFormat request;
-    std::memset(&request, 0, sizeof request);
-    request.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.colorBits = 32;
-    request.accumBits = 16;
-    request.accumRedBits = request.accumGreenBits = request.accumBlueBits =
-        request.accumAlphaBits = 16;
-    request.depthBits = 16;
-    request.stencilBits = 1;
-    return request;
+    return windowPixelFormatRequest(32);
 }
 
 class Layer : public ::testing::Test {

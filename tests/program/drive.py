@@ -285,6 +285,31 @@ class Program:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+def program_paths():
+    """The program and the folder with its textures, from the command line."""
+    return os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+
+
+def with_program(width=1024, height=768, window_manager=False, **options):
+    """Runs a case with the program started on a server of its own, and
+    shows the program's output when the case fails."""
+    def wrap(case):
+        def run():
+            binary, textures = program_paths()
+            server = XServer(width, height, window_manager)
+            program = Program(server, binary, textures, **options)
+            try:
+                case(server, program)
+            except Failure:
+                print(program.output(), file=sys.stderr)
+                raise
+            finally:
+                program.stop()
+                server.close()
+        return run
+    return wrap
+
+
 def exit_status(code):
     """The exit status as the program meant it (-1 arrives as 255)."""
     return code - 256 if code > 127 else code

@@ -11,26 +11,10 @@ import sys
 import tempfile
 import time
 
-from drive import Failure, Program, XServer, check, exit_status, run_cases
+from drive import (Failure, Program, XServer, check, exit_status, program_paths, run_cases,
+                   with_program)
 
-binary, textures = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-
-
-def with_program(width=1024, height=768, window_manager=False, **options):
-    def wrap(case):
-        def run():
-            server = XServer(width, height, window_manager)
-            program = Program(server, binary, textures, **options)
-            try:
-                case(server, program)
-            except Failure:
-                print(program.output(), file=sys.stderr)
-                raise
-            finally:
-                program.stop()
-                server.close()
-        return run
-    return wrap
+binary, textures = program_paths()
 
 
 @with_program()
