@@ -24,6 +24,13 @@ struct PlatformWindow {
     PlatformDeviceContext dc;
     void* userData;
     bool popup;
+    // A framed window asked for by its outer size: once the window manager
+    // has framed it, the client area shrinks by the frame.
+    bool outerSized;
+    int outerWidth, outerHeight;
+    // The client size of our own fitting, whose resize event is not the
+    // user's.
+    int fittedWidth, fittedHeight;
 };
 
 struct PlatformRenderContext {
@@ -162,6 +169,12 @@ void translateEvent(const SDL_Event& event) {
             queueClientSize(SIZE_MAXIMIZED);
             break;
         case SDL_WINDOWEVENT_RESIZED:
+            if (event.window.data1 == layer.window->fittedWidth &&
+                event.window.data2 == layer.window->fittedHeight) {
+                // Our own fitting to the frame, not the user's resize.
+                layer.window->fittedWidth = layer.window->fittedHeight = -1;
+                break;
+            }
             queueClientSize((SDL_GetWindowFlags(layer.window->sdl) & SDL_WINDOW_MAXIMIZED)
                                 ? SIZE_MAXIMIZED
                                 : SIZE_RESTORED);
@@ -454,28 +467,17 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
         return nullptr;
     }
 
-    if (!popup) {
-        int top = 0, left = 0, bottom = 0, right = 0;
-        if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0) {
-            const Frame seen{left, top, right, bottom};
-            const bool changed = seen.left != layer.frame.left || seen.top != layer.frame.top ||
-                                 seen.right != layer.frame.right ||
-                                 seen.bottom != layer.frame.bottom;
-            layer.frame = seen;
-            if (changed && !hinted) {
-                SDL_SetWindowSize(sdl, std::max(width - left - right, 1),
-                                  std::max(height - top - bottom, 1));
-            }
-        }
-    } else if (layer.modeSet) {
-        SDL_SetWindowDisplayMode(sdl, &layer.mode);
-    }
+    if (popup && layer.modeSet) SDL_SetWindowDisplayMode(sdl, &layer.mode);
 
     PlatformWindow* window = new PlatformWindow;
     window->sdl = sdl;
     window->dc.window = window;
     window->userData = nullptr;
     window->popup = popup;
+    window->outerSized = !popup && !hinted;
+    window->outerWidth = width;
+    window->outerHeight = height;
+    window->fittedWidth = window->fittedHeight = -1;
     layer.window = window;
 
     PlatformCreateStruct creation{createParams};
@@ -487,6 +489,36 @@ int platformShowWindow(PlatformWindow* window, int) {
     if (window == nullptr) return 0;
     // A fullscreen window takes the display mode chosen for it as it shows.
     SDL_ShowWindow(window->sdl);
+    if (!window->popup) {
+        // The frame is known once the window manager has framed the window,
+        // which happens after the window shows. A window that is to keep its
+        // outer size waits a little for it; with no window manager there is
+        // no frame and the wait runs out.
+        int top = 0, left = 0, bottom = 0, right = 0;
+        const int tries = window->outerSized ? 40 : 1;
+        for (int i = 0; i < tries; ++i) {
+            if (i > 0) {
+                SDL_Delay(10);
+                SDL_PumpEvents();
+            }
+            if (SDL_GetWindowBordersSize(window->sdl, &top, &left, &bottom, &right) == 0 &&
+                (top | left | bottom | right) != 0) {
+                break;
+            }
+        }
+        if ((top | left | bottom | right) != 0) layer.frame = Frame{left, top, right, bottom};
+        if (window->outerSized) {
+            const int fittedWidth = std::max(window->outerWidth - left - right, 1);
+            const int fittedHeight = std::max(window->outerHeight - top - bottom, 1);
+            int width = 0, height = 0;
+            SDL_GetWindowSize(window->sdl, &width, &height);
+            if (width != fittedWidth || height != fittedHeight) {
+                window->fittedWidth = fittedWidth;
+                window->fittedHeight = fittedHeight;
+                SDL_SetWindowSize(window->sdl, fittedWidth, fittedHeight);
+            }
+        }
+    }
     SDL_RaiseWindow(window->sdl);
     int width = 0, height = 0;
     SDL_GetWindowSize(window->sdl, &width, &height);

@@ -4,6 +4,7 @@ Usage: test_shell_program.py PROGRAM TEXTURE_FOLDER [CASE ...]
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -86,6 +87,33 @@ def yes_on_a_screen_without_the_mode_warns_and_runs_windowed(server, program):
     check(exit_status(program.wait_exit()) == 0, "status is not 0")
 
 
+@with_program(1024, 768, window_manager=True)
+def a_refused_mode_gives_a_framed_window_800x600_outside(server, program):
+    server.answer_box("Start FullScreen?", "Return")
+    server.answer_box("Error", "Return")
+    server.wait_window("Tenebrel")
+    program.wait_frames()
+    wid = server.windows()["Tenebrel"][0]
+    frame = [int(n) for n in re.findall(
+        r"\d+", server.run("xprop", "-id", wid, "_NET_FRAME_EXTENTS").split("=")[1])]
+    check(len(frame) == 4 and sum(frame) > 0, f"the window has no frame: {frame}")
+    left, right, top, bottom = frame
+    info = server.windows()["Tenebrel"]
+    check((info[1] + left + right, info[2] + top + bottom) == (800, 600),
+          f"client {info[1]}x{info[2]} in a frame of {frame} is not 800x600 outside")
+    # Windowed by choice after the toggle: the client is 800 x 600 again.
+    program.signal(signal.SIGUSR1)
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        info = server.windows().get("Tenebrel")
+        if info and info[0] != wid:
+            break
+        time.sleep(0.1)
+    program.wait_frames()
+    info = server.windows()["Tenebrel"]
+    check((info[1], info[2]) == (800, 600), f"client after the toggle is {info[1]}x{info[2]}")
+
+
 @with_program(800, 600, window_manager=True)
 def yes_on_a_screen_with_the_mode_runs_fullscreen(server, program):
     server.answer_box("Start FullScreen?", "Return")
@@ -142,6 +170,8 @@ sys.exit(run_cases([
      the_toggle_signal_remakes_the_window_in_the_other_mode),
     ("yes_on_a_screen_without_the_mode_warns_and_runs_windowed",
      yes_on_a_screen_without_the_mode_warns_and_runs_windowed),
+    ("a_refused_mode_gives_a_framed_window_800x600_outside",
+     a_refused_mode_gives_a_framed_window_800x600_outside),
     ("yes_on_a_screen_with_the_mode_runs_fullscreen", yes_on_a_screen_with_the_mode_runs_fullscreen),
     ("the_installed_launcher_starts_it_beside_its_textures",
      the_installed_launcher_starts_it_beside_its_textures),
