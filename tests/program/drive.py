@@ -272,6 +272,19 @@ class Program:
     def signal(self, number):
         os.kill(self.process.pid, number)
 
+    def toggle(self, timeout=20.0):
+        """Sends the display-mode toggle and waits for the new window."""
+        before = self.server.windows().get("Tenebrel")
+        self.signal(signal.SIGUSR1)
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            info = self.server.windows().get("Tenebrel")
+            if info and (before is None or info[0] != before[0]):
+                self.wait_frames()
+                return self.server.windows()["Tenebrel"]
+            time.sleep(0.1)
+        raise Failure("no new window after the toggle signal")
+
     def output(self):
         self.log.flush()
         self.log.seek(0)

@@ -6,14 +6,11 @@ Usage: test_shell_program.py PROGRAM TEXTURE_FOLDER [CASE ...]
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
-import time
 
-from drive import (Failure, Program, XServer, check, exit_status, program_paths, run_cases,
-                   with_program)
+from drive import Program, XServer, check, exit_status, program_paths, run_cases, with_program
 
 binary, textures = program_paths()
 
@@ -41,29 +38,10 @@ def closing_the_window_ends_it(server, program):
 
 @with_program(800, 600, window_manager=True)
 def the_toggle_signal_remakes_the_window_in_the_other_mode(server, program):
-    first = program.start_windowed()
-    program.signal(signal.SIGUSR1)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        info = server.windows().get("Tenebrel")
-        if info and info[0] != first[0]:
-            break
-        time.sleep(0.1)
-    else:
-        raise Failure("no new window after SIGUSR1")
-    program.wait_frames()
+    program.start_windowed()
+    program.toggle()
     check("FULLSCREEN" in server.window_state("Tenebrel"), "the new window is not fullscreen")
-    second = server.windows()["Tenebrel"]
-    program.signal(signal.SIGUSR1)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        info = server.windows().get("Tenebrel")
-        if info and info[0] != second[0]:
-            break
-        time.sleep(0.1)
-    else:
-        raise Failure("no third window after the second SIGUSR1")
-    program.wait_frames()
+    program.toggle()
     check("FULLSCREEN" not in server.window_state("Tenebrel"), "the third window is fullscreen")
     info = server.windows()["Tenebrel"]
     check((info[1], info[2]) == (800, 600), f"client area is {info[1]}x{info[2]}")
@@ -102,15 +80,7 @@ def a_refused_mode_gives_a_framed_window_800x600_outside(server, program):
     check((info[1] + left + right, info[2] + top + bottom) == (800, 600),
           f"client {info[1]}x{info[2]} in a frame of {frame} is not 800x600 outside")
     # Windowed by choice after the toggle: the client is 800 x 600 again.
-    program.signal(signal.SIGUSR1)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        info = server.windows().get("Tenebrel")
-        if info and info[0] != wid:
-            break
-        time.sleep(0.1)
-    program.wait_frames()
-    info = server.windows()["Tenebrel"]
+    info = program.toggle()
     check((info[1], info[2]) == (800, 600), f"client after the toggle is {info[1]}x{info[2]}")
 
 

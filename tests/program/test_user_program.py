@@ -9,12 +9,9 @@ Usage: test_user_program.py PROGRAM TEXTURE_FOLDER [CASE ...]
 
 import math
 import os
-import signal
 import sys
-import time
 
-from drive import (Failure, Program, XServer, check, exit_status, program_paths, run_cases,
-                   with_program)
+from drive import check, exit_status, program_paths, run_cases, with_program
 
 binary, textures = program_paths()
 
@@ -677,16 +674,7 @@ def the_toggle_keeps_the_light_and_resets_the_eye(server, program):
     view = facing_back_wall(shot)
     moved, _ = light_from_marker(shot, view, LIGHT_START[2])
     check(moved[0] < LIGHT_START[0] - 0.8, f"L did not move the light: {moved}")
-    program.signal(signal.SIGUSR1)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        info = server.windows().get("Tenebrel")
-        if info and info[0] != first[0]:
-            break
-        time.sleep(0.1)
-    else:
-        raise Failure("no new window after SIGUSR1")
-    program.wait_frames()
+    program.toggle()
     # The eye is back at the start: the same view as after starting, which
     # shows nothing of the shadow or the light.
     again = client_shot(server)
