@@ -58,6 +58,11 @@ void sceneDraw() {
     // same depths: it is drawn again over the sum at its full colour.
     occluderDraw(sceneOccluder);
 
+    frameRatePrint();
+    glFlush();
+}
+
+void frameRatePrint() {
     glDisable(GL_TEXTURE_2D);
     glPushMatrix();
     glLoadIdentity();
@@ -67,6 +72,4 @@ void sceneDraw() {
     textPrint("%4.4f", static_cast<double>(fpsValue));
     glPopMatrix();
     glEnable(GL_TEXTURE_2D);
-
-    glFlush();
 }

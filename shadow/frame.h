@@ -16,4 +16,6 @@ extern const float specularWhite[4];
 
 // The light's offset in pass `pass` (0 to 9).
 Vec3 frameJitterOffset(int pass);
+// Prints fpsValue in the lower left corner, over whatever the frame holds.
+void frameRatePrint();
 // sceneDraw() itself is one of the shell's scene hooks (app/app.h).

@@ -29,7 +29,6 @@
 
 #include "app/app.h"
 #include "app/window.h"
-#include "assets/font.h"
 #include "geometry/occluder.h"
 #include "geometry/room.h"
 #include "platform/platform.h"
@@ -122,8 +121,7 @@ void drawFrameInstrumented(PhaseClock* clock) {
         if (clock) clock->mark(phasePassClear);
 
         occluderSetLight(sceneOccluder, lightPosition);
-        const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
-        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        sceneLightApply();
         glLightfv(GL_LIGHT0, GL_SPECULAR, specularWhite);
         occluderDraw(sceneOccluder);
         roomDrawTinted(1.0f);
@@ -146,15 +144,7 @@ void drawFrameInstrumented(PhaseClock* clock) {
     if (clock) clock->mark(phaseAccumReturn);
 
     occluderDraw(sceneOccluder);
-    glDisable(GL_TEXTURE_2D);
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -1.0f);
-    glRasterPos2f(-0.8f, -0.8f);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    textPrint("%4.4f", static_cast<double>(fpsValue));
-    glPopMatrix();
-    glEnable(GL_TEXTURE_2D);
+    frameRatePrint();
     glFlush();
     if (clock) clock->mark(phaseOverlay);
 }
