@@ -3,7 +3,7 @@
 // Everything above this header is portable code that speaks in terms of a
 // window, a device context, a rendering context, a queue of window messages
 // and a handful of system services. Two implementations exist:
-//   platform_sdl.cpp   - the real one, over SDL2, FreeType, fontconfig, POSIX
+//   platform_sdl_*.cpp - the real one, over SDL2, FreeType, fontconfig, POSIX
 //   tests/platform_fake.cpp - a scriptable double that records every call
 // Exactly one of them is linked into any executable.
 #pragma once
