@@ -24,6 +24,8 @@ typedef intptr_t (*PlatformWindowProc)(PlatformWindow* window, uint32_t message,
 enum : uint32_t {
     WM_CREATE = 0x0001,
     WM_SIZE = 0x0005,
+    WM_SETFOCUS = 0x0007,
+    WM_KILLFOCUS = 0x0008,
     WM_CLOSE = 0x0010,
     WM_QUIT = 0x0012,
     WM_KEYDOWN = 0x0100,

@@ -29,6 +29,12 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_CLOSE:
         sdlQueuePost(window, WM_CLOSE, 0, 0);
         break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        sdlQueuePost(window, WM_SETFOCUS, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        sdlQueuePost(window, WM_KILLFOCUS, 0, 0);
+        break;
     case SDL_WINDOWEVENT_MINIMIZED:
         sdlQueuePost(window, WM_SIZE, SIZE_MINIMIZED, 0);
         break;

@@ -103,7 +103,18 @@ void sceneUpdate(uint32_t elapsedMs) {
     }
 
     sceneCamera.speed = static_cast<float>(elapsedMs);
-    cameraUpdate(sceneCamera);
+    // The pointer is the program's only while its window has the focus. A
+    // new window, or one with the focus back, first has the pointer put at
+    // the centre, so wherever it was turns nothing.
+    bool look = true;
+    if (sceneWindow != nullptr && sceneWindow->focusLost) {
+        look = false;
+    } else if (sceneWindow != nullptr && sceneWindow->pointerToCentre) {
+        platformSetCursorPos(cameraCursorCentreX, cameraCursorCentreY);
+        sceneWindow->pointerToCentre = 0;
+        look = false;
+    }
+    cameraUpdate(sceneCamera, look);
 }
 
 void sceneShutdown() {
