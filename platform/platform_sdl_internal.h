@@ -67,6 +67,8 @@ struct SdlLayer {
     // Where the pointer is, in screen coordinates, as last seen or put.
     bool cursorKnown = false;
     int cursorX = 0, cursorY = 0;
+    // Until the first window is made a toggle has nothing to act on.
+    bool windowMadeOnce = false;
 };
 
 extern SdlLayer sdlLayer;

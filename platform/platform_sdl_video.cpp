@@ -15,6 +15,19 @@ void toggleSignalHandler(int) {
     sdlToggleSignalled = 1;
 }
 
+// Installed as the program starts, before the start-up question: the
+// signal's default action would end the program while it asks.
+bool installToggleSignal() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = toggleSignalHandler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return sigaction(SIGUSR1, &action, nullptr) == 0;
+}
+
+const bool toggleSignalInstalled = installToggleSignal();
+
 bool isRealDisplayDriver(const char* name) {
     if (name == nullptr) return false;
     return std::strcmp(name, "x11") == 0 || std::strcmp(name, "wayland") == 0 ||
@@ -50,13 +63,6 @@ uint16_t platformRegisterClass(const PlatformWindowClass* windowClass) {
             return 0;
         }
         sdlLayer.videoUp = true;
-
-        struct sigaction action;
-        std::memset(&action, 0, sizeof action);
-        action.sa_handler = toggleSignalHandler;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGUSR1, &action, nullptr);
     }
     sdlLayer.windowProc = windowClass->windowProc;
     sdlLayer.className = windowClass->className;

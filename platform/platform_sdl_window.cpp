@@ -82,6 +82,10 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
     window->outerHeight = height;
     window->fittedWidth = window->fittedHeight = -1;
     sdlLayer.window = window;
+    // A toggle asked for before there was any window is dropped: the answer
+    // to the start-up question decides the first window's mode.
+    if (!sdlLayer.windowMadeOnce) sdlToggleSignalled = 0;
+    sdlLayer.windowMadeOnce = true;
 
     PlatformCreateStruct creation{createParams};
     sdlLayer.windowProc(window, WM_CREATE, 0, reinterpret_cast<intptr_t>(&creation));
