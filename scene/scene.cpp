@@ -47,8 +47,13 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     fontBuild(window->deviceContext);
 
     glEnable(GL_TEXTURE_2D);
-    textureLoad(textureIds, "brickblue.bmp", 0);
-    textureLoad(textureIds, "Ziegel1.bmp", 1);
+    // Without its textures the scene has nothing to show: the shell ends the
+    // program through its usual teardown, which gives the desktop its mode
+    // back.
+    if (!textureLoad(textureIds, "brickblue.bmp", 0) ||
+        !textureLoad(textureIds, "Ziegel1.bmp", 1)) {
+        return 0;
+    }
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     glEnable(GL_CULL_FACE);
