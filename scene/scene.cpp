@@ -6,6 +6,7 @@
 #include "assets/font.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
+#include "shadow/stencil.h"
 
 Vec3 lightPosition = {5.0f, 1.0f, 5.0f};
 uint8_t showRays = 0;
@@ -54,6 +55,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
         !textureLoad(textureIds, "Ziegel1.bmp", 1)) {
         return 0;
     }
+    shadowDepthClampDetect();
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     glEnable(GL_CULL_FACE);
