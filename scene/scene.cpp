@@ -12,7 +12,10 @@ Vec3 lightPosition = {5.0f, 1.0f, 5.0f};
 uint8_t showRays = 0;
 float fpsValue = 0.0f;
 float frameCount = 0.0f;
-float lastSampleTime = 0.0f;
+uint64_t lastSampleTime = 0;
+uint64_t fpsClockMs = 0;
+uint32_t fpsLastTick = 0;
+int32_t fpsClockStarted = 0;
 GLWindow* sceneWindow = nullptr;
 KeyTable* sceneKeys = nullptr;
 Camera sceneCamera;
@@ -132,10 +135,18 @@ void sceneShutdown() {
 }
 
 float fpsSample() {
-    float now = static_cast<float>(platformGetTickCount()) * 0.001f;
+    // Whole milliseconds, summed from unsigned tick differences: exact however
+    // long the program or the machine has run, across the counter's wrap too.
+    const uint32_t tick = platformGetTickCount();
+    if (!fpsClockStarted) {
+        fpsClockStarted = 1;
+        fpsLastTick = tick;
+    }
+    fpsClockMs += tick - fpsLastTick;
+    fpsLastTick = tick;
     frameCount += 1.0f;
-    if (now - lastSampleTime > 1.0f) {
-        lastSampleTime = now;
+    if (fpsClockMs - lastSampleTime > 1000) {
+        lastSampleTime = fpsClockMs;
         fpsValue = frameCount;
         frameCount = 0.0f;
     }
