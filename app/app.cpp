@@ -92,23 +92,29 @@ int32_t appRun(void* instance) {
 
     isLooping = 1;
     fullScreenRequested = window.isFullScreen;
+    int32_t status = 0;
 
     while (isLooping) {
         window.isFullScreen = fullScreenRequested;
         if (windowCreate(&window) != 1) {
             platformMessageBox(nullptr, "Error Creating OpenGL Window", "Error", MB_ICONWARNING);
+            // Gives back the display mode and the cursor a switch had taken.
+            windowDestroy(&window);
+            status = 1;
             isLooping = 0;
             break;
         }
         if (sceneInit(&window, &keys)) {
             appPump(&window);
         } else {
+            // A texture that would not load: its box has been shown.
             appRequestQuit(&window);
+            status = 1;
         }
         sceneShutdown();
         windowDestroy(&window);
     }
 
     platformUnregisterClass(application.className, application.instance);
-    return 0;
+    return status;
 }

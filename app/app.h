@@ -10,8 +10,9 @@ extern int32_t isLooping;
 // The display mode wanted for the next window: 1 fullscreen, 0 windowed.
 extern int32_t fullScreenRequested;
 
-// Runs the program; returns its exit status (-1 when no window class could be
-// registered, otherwise 0).
+// Runs the program; returns its exit status: -1 when no window class could be
+// registered, 1 when no window could be made or the scene could not start
+// (a texture would not load), otherwise 0.
 int32_t appRun(void* instance);
 int windowClassRegister(Application* application);
 // Ends the program from inside: posts the quit message and stops the loop.

@@ -129,6 +129,8 @@ int windowCreate(GLWindow* window) {
     // one that counts is the requested size, now that GL is current.
     viewportResize(window->width, window->height);
     std::memset(window->keys->entries, 0, sizeof window->keys->entries);
+    window->focusLost = 0;
+    window->pointerToCentre = 1;
     window->lastTickCount = platformGetTickCount();
     return 1;
 }

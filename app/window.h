@@ -29,6 +29,12 @@ struct GLWindow {
     int32_t isFullScreen;
     int32_t isVisible;
     uint32_t lastTickCount;
+    // 1 from WM_KILLFOCUS until WM_SETFOCUS: the pointer belongs to other
+    // windows meanwhile.
+    int32_t focusLost;
+    // 1 when the window is new or has the focus back: the next frame puts
+    // the pointer at the mouse-look centre and turns nothing.
+    int32_t pointerToCentre;
 };
 
 // The framebuffer the window asks for: double-buffered RGBA with depth,

@@ -1,5 +1,7 @@
 #include "app/window_proc.h"
 
+#include <cstring>
+
 #include "app/app.h"
 #include "app/window.h"
 
@@ -47,6 +49,31 @@ intptr_t windowMessageHandler(PlatformWindow* window, uint32_t message, uintptr_
             return 0;
         }
         break;
+
+    case WM_SYSKEYUP:
+        // A key let go while Alt is held is let go all the same; a press with
+        // Alt held stays the system's and presses nothing.
+        if (wParam <= 255 && glWindow != nullptr && glWindow->keys != nullptr) {
+            glWindow->keys->entries[wParam] = 0;
+        }
+        break;
+
+    case WM_KILLFOCUS:
+        // The key-ups of keys held now go to another window: let them all go.
+        if (glWindow != nullptr) {
+            glWindow->focusLost = 1;
+            if (glWindow->keys != nullptr) {
+                std::memset(glWindow->keys->entries, 0, sizeof glWindow->keys->entries);
+            }
+        }
+        return 0;
+
+    case WM_SETFOCUS:
+        if (glWindow != nullptr) {
+            glWindow->focusLost = 0;
+            glWindow->pointerToCentre = 1;
+        }
+        return 0;
 
     case WM_SYSCOMMAND:
         // Keep the screen saver and monitor power saving away while the

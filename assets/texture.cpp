@@ -50,15 +50,11 @@ uint8_t* textureFitPowerOfTwo(const ImageRGB* image, GLint* width, GLint* height
 
 }  // namespace
 
-void textureLoad(GLuint* ids, const char* fileName, int index) {
-    if (!fileName || !ids) return;
+int textureLoad(GLuint* ids, const char* fileName, int index) {
+    if (!fileName || !ids) return 1;
 
     ImageRGB* image = bmpLoad(fileName);
-    if (!image) {
-        // The loader has shown its box; without its textures the scene has
-        // nothing to show, and ending is not an error of the program.
-        std::exit(0);
-    }
+    if (!image) return 0;  // the loader has shown its box
 
     glGenTextures(1, &ids[index]);
     glBindTexture(GL_TEXTURE_2D, ids[index]);
@@ -90,4 +86,5 @@ void textureLoad(GLuint* ids, const char* fileName, int index) {
 
     std::free(image->data);
     std::free(image);
+    return 1;
 }

@@ -9,6 +9,6 @@ extern GLuint textureIds[2];
 
 // Loads `fileName` into a new mipmapped texture, stores its name in
 // ids[index] and leaves it bound to GL_TEXTURE_2D. A null name does nothing.
-// A file that cannot be loaded ends the program (exit status 0) after the
-// loader has told the user why.
-void textureLoad(GLuint* ids, const char* fileName, int index);
+// Returns 1, or 0 when the file cannot be loaded; the loader has then told
+// the user why and nothing was made.
+int textureLoad(GLuint* ids, const char* fileName, int index);

@@ -3,7 +3,7 @@
 // Everything above this header is portable code that speaks in terms of a
 // window, a device context, a rendering context, a queue of window messages
 // and a handful of system services. Two implementations exist:
-//   platform_sdl.cpp   - the real one, over SDL2, FreeType, fontconfig, POSIX
+//   platform_sdl_*.cpp - the real one, over SDL2, FreeType, fontconfig, POSIX
 //   tests/platform_fake.cpp - a scriptable double that records every call
 // Exactly one of them is linked into any executable.
 #pragma once
@@ -24,6 +24,8 @@ typedef intptr_t (*PlatformWindowProc)(PlatformWindow* window, uint32_t message,
 enum : uint32_t {
     WM_CREATE = 0x0001,
     WM_SIZE = 0x0005,
+    WM_SETFOCUS = 0x0007,
+    WM_KILLFOCUS = 0x0008,
     WM_CLOSE = 0x0010,
     WM_QUIT = 0x0012,
     WM_KEYDOWN = 0x0100,

@@ -124,10 +124,10 @@ void cameraKeyMove(Camera& camera) {
     if (keyHeld(VK_RIGHT) || keyHeld('D')) cameraStrafe(camera, step);
 }
 
-void cameraUpdate(Camera& camera) {
+void cameraUpdate(Camera& camera, bool look) {
     camera.strafeVector = vecNormalize(
         vecCross(difference(camera.viewPoint, camera.position), camera.upVector));
-    cameraMouseLook(camera);
+    if (look) cameraMouseLook(camera);
     cameraKeyMove(camera);
 }
 

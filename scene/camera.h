@@ -36,7 +36,8 @@ void cameraStrafe(Camera& camera, float distance);
 void cameraAdvance(Camera& camera, float distance);
 void cameraMouseLook(Camera& camera);
 void cameraKeyMove(Camera& camera);
-// Once per frame: strafe vector, then mouse, then keys.
-void cameraUpdate(Camera& camera);
+// Once per frame: strafe vector, then mouse (unless `look` is false, when
+// the pointer is neither read nor moved), then keys.
+void cameraUpdate(Camera& camera, bool look = true);
 // Multiplies the look-at transform onto the current GL matrix.
 void cameraApply(const Camera& camera);

@@ -6,12 +6,16 @@
 #include "assets/font.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
+#include "shadow/stencil.h"
 
 Vec3 lightPosition = {5.0f, 1.0f, 5.0f};
 uint8_t showRays = 0;
 float fpsValue = 0.0f;
 float frameCount = 0.0f;
-float lastSampleTime = 0.0f;
+uint64_t lastSampleTime = 0;
+uint64_t fpsClockMs = 0;
+uint32_t fpsLastTick = 0;
+int32_t fpsClockStarted = 0;
 GLWindow* sceneWindow = nullptr;
 KeyTable* sceneKeys = nullptr;
 Camera sceneCamera;
@@ -47,8 +51,14 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     fontBuild(window->deviceContext);
 
     glEnable(GL_TEXTURE_2D);
-    textureLoad(textureIds, "brickblue.bmp", 0);
-    textureLoad(textureIds, "Ziegel1.bmp", 1);
+    // Without its textures the scene has nothing to show: the shell ends the
+    // program through its usual teardown, which gives the desktop its mode
+    // back.
+    if (!textureLoad(textureIds, "brickblue.bmp", 0) ||
+        !textureLoad(textureIds, "Ziegel1.bmp", 1)) {
+        return 0;
+    }
+    shadowDepthClampDetect();
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     glEnable(GL_CULL_FACE);
@@ -103,7 +113,18 @@ void sceneUpdate(uint32_t elapsedMs) {
     }
 
     sceneCamera.speed = static_cast<float>(elapsedMs);
-    cameraUpdate(sceneCamera);
+    // The pointer is the program's only while its window has the focus. A
+    // new window, or one with the focus back, first has the pointer put at
+    // the centre, so wherever it was turns nothing.
+    bool look = true;
+    if (sceneWindow != nullptr && sceneWindow->focusLost) {
+        look = false;
+    } else if (sceneWindow != nullptr && sceneWindow->pointerToCentre) {
+        platformSetCursorPos(cameraCursorCentreX, cameraCursorCentreY);
+        sceneWindow->pointerToCentre = 0;
+        look = false;
+    }
+    cameraUpdate(sceneCamera, look);
 }
 
 void sceneShutdown() {
@@ -114,10 +135,18 @@ void sceneShutdown() {
 }
 
 float fpsSample() {
-    float now = static_cast<float>(platformGetTickCount()) * 0.001f;
+    // Whole milliseconds, summed from unsigned tick differences: exact however
+    // long the program or the machine has run, across the counter's wrap too.
+    const uint32_t tick = platformGetTickCount();
+    if (!fpsClockStarted) {
+        fpsClockStarted = 1;
+        fpsLastTick = tick;
+    }
+    fpsClockMs += tick - fpsLastTick;
+    fpsLastTick = tick;
     frameCount += 1.0f;
-    if (now - lastSampleTime > 1.0f) {
-        lastSampleTime = now;
+    if (fpsClockMs - lastSampleTime > 1000) {
+        lastSampleTime = fpsClockMs;
         fpsValue = frameCount;
         frameCount = 0.0f;
     }

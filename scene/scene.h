@@ -21,8 +21,14 @@ extern uint8_t showRays;
 extern float fpsValue;
 // Frames counted since fpsValue was last published.
 extern float frameCount;
-// Seconds (tick counter x 0.001) when fpsValue was last published.
-extern float lastSampleTime;
+// Milliseconds since the first frame-rate sample (the program's first
+// frame), when fpsValue was last published.
+extern uint64_t lastSampleTime;
+// The frame-rate clock: milliseconds since the first sample, and the tick
+// counter at the latest one; all zero until the first sample.
+extern uint64_t fpsClockMs;
+extern uint32_t fpsLastTick;
+extern int32_t fpsClockStarted;
 // The shell's window record and key table, kept from sceneInit until
 // sceneShutdown; null outside that span.
 extern GLWindow* sceneWindow;

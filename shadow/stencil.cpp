@@ -2,10 +2,29 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "geometry/room.h"
 #include "shadow/volume.h"
 
+#ifndef GL_DEPTH_CLAMP
+#define GL_DEPTH_CLAMP 0x864F
+#endif
+
+int shadowDepthClamp = 0;
+
 namespace {
+
+// Whole names only: one extension's name may begin another's.
+bool hasExtension(const char* extensions, const char* name) {
+    const size_t length = std::strlen(name);
+    for (const char* at = extensions; (at = std::strstr(at, name)) != nullptr; at += length) {
+        const bool starts = at == extensions || at[-1] == ' ';
+        if (starts && (at[length] == ' ' || at[length] == '\0')) return true;
+    }
+    return false;
+}
 
 // The faces in the order they are tested, each with the test that tells
 // whether the light is on its outer side.
@@ -42,6 +61,16 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays) {
     }
 }
 
+void shadowDepthClampDetect() {
+    int major = 0, minor = 0;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) major = 0;
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    shadowDepthClamp = major > 3 || (major == 3 && minor >= 2) ||
+                       (extensions != nullptr && (hasExtension(extensions, "GL_ARB_depth_clamp") ||
+                                                  hasExtension(extensions, "GL_NV_depth_clamp")));
+}
+
 void shadowStencilPass(OccluderFace& face) {
     // Counting, depth-fail: only volume polygons behind the visible surface
     // count, back faces up, front faces down. The volume writes no colour
@@ -53,11 +82,13 @@ void shadowStencilPass(OccluderFace& face) {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glStencilFunc(GL_ALWAYS, 0, ~0u);
     glFrontFace(GL_CW);
+    if (shadowDepthClamp) glEnable(GL_DEPTH_CLAMP);
     glStencilOp(GL_KEEP, GL_INCR, GL_KEEP);
     shadowVolumeDraw(face);
     glFrontFace(GL_CCW);
     glStencilOp(GL_KEEP, GL_DECR, GL_KEEP);
     shadowVolumeDraw(face);
+    if (shadowDepthClamp) glDisable(GL_DEPTH_CLAMP);
 
     // Darkening: the room again, in the shadow grey, where the count is odd
     // and the room is the nearest surface; those counts go back to 0.

@@ -19,3 +19,10 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays);
 // Counts the face's volume into the stencil buffer (depth-fail) and redraws
 // the room at the shadow grey where the count is odd.
 void shadowStencilPass(OccluderFace& face);
+
+// 1 when the current rendering context clamps depth instead of clipping at
+// the near and far planes (GL 3.2, or either depth-clamp extension); the
+// count then uses it, so a far light's far cap is never lost past the far
+// plane. Set by shadowDepthClampDetect, once for each new context.
+extern int shadowDepthClamp;
+void shadowDepthClampDetect();

@@ -1,0 +1,89 @@
+// What the files of the SDL layer share: the handles' true shapes and the one
+// record of the layer's state. Nothing outside platform/ includes this.
+#pragma once
+
+#include <SDL.h>
+#include <signal.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "platform/platform.h"
+
+struct PlatformDeviceContext {
+    PlatformWindow* window;
+};
+
+struct PlatformWindow {
+    SDL_Window* sdl;
+    PlatformDeviceContext dc;
+    void* userData;
+    bool popup;
+    // A framed window asked for by its outer size: once the window manager
+    // has framed it, the client area shrinks by the frame.
+    bool outerSized;
+    int outerWidth, outerHeight;
+    // The client size of our own fitting, whose resize event is not the
+    // user's.
+    int fittedWidth, fittedHeight;
+};
+
+struct PlatformRenderContext {
+    SDL_GLContext gl;
+};
+
+struct PlatformCursor {
+    int unused;
+};
+
+struct SdlFrame {
+    int left, top, right, bottom;
+};
+
+struct SdlClientSizeHint {
+    bool valid;
+    int outerWidth, outerHeight;
+    int clientWidth, clientHeight;
+};
+
+struct SdlLayer {
+    bool videoUp = false;
+    PlatformWindowProc windowProc = nullptr;
+    std::string className;
+    void* instance = nullptr;
+    PlatformWindow* window = nullptr;  // the one window, or null
+    std::deque<PlatformMessage> queue;
+    // The display mode the next fullscreen window runs in.
+    bool modeSet = false;
+    SDL_DisplayMode mode{};
+    int cursorCounter = 0;
+    // The frame the window manager put around the last framed window; until
+    // a window has been seen it is taken as none.
+    SdlFrame frame{0, 0, 0, 0};
+    // The last client rectangle grown to a window rectangle: a window made
+    // at exactly that outer size gets exactly that client size.
+    SdlClientSizeHint hint{false, 0, 0, 0, 0};
+    // Where the pointer is, in screen coordinates, as last seen or put.
+    bool cursorKnown = false;
+    int cursorX = 0, cursorY = 0;
+    // Until the first window is made a toggle has nothing to act on.
+    bool windowMadeOnce = false;
+};
+
+extern SdlLayer sdlLayer;
+
+// Set by SIGUSR1; the queue turns it into the toggle message.
+extern volatile sig_atomic_t sdlToggleSignalled;
+
+// A client size as WM_SIZE carries it in lParam.
+intptr_t sdlPackSize(int width, int height);
+void sdlQueuePost(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// The virtual-key code of a key, or -1 for keys that have none.
+int sdlVirtualKeyFromSdl(SDL_Keycode key);
+
+// Asks for the framebuffer closest to the request, with or without the
+// accumulation and stencil buffers.
+void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, bool stencil);
+void sdlHideSrgbFramebufferExtension();
