@@ -27,10 +27,6 @@ std::string format(const char* pattern, Values... values) {
     return text;
 }
 
-// A test that forgets to end the program fails instead of hanging.
-void mustNot(bool runaway, const char* what) {
-    if (runaway) std::fprintf(stderr, "fake: %s\n", what), std::abort();
-}
 
 }  // namespace
 
@@ -67,9 +63,8 @@ PlatformWindow* platformGetFocus() { return fake().focus; }
 PlatformCursor* platformLoadArrowCursor() { return reinterpret_cast<PlatformCursor*>(&handles[3]); }
 
 uint16_t platformRegisterClass(const PlatformWindowClass* windowClass) {
-    if (!record("RegisterClass", fake().registerFails)) return 0;
     fake().windowProc = windowClass->windowProc;
-    return 0xC001;
+    return record("RegisterClass", fake().registerFails) ? 0xC001 : 0;
 }
 
 int platformUnregisterClass(const char*, void*) { return record("UnregisterClass"); }
@@ -97,10 +92,10 @@ PlatformWindow* platformCreateWindow(uint32_t exStyle, const char* className, co
                                      uint32_t style, int, int, int width, int height, void*,
                                      void* createParams, const PlatformPixelFormat* pixels) {
     FakePlatform& f = fake();
-    const PlatformPixelFormat& p = *pixels;
     record(format("CreateWindow(%s,%s,0x%X,0x%X,%dx%d,0x%X/%d/%d/%d/%d/%d)", className, title,
-                  exStyle, style, width, height, p.flags, p.colorBits, p.depthBits, p.stencilBits,
-                  p.accumRedBits, p.accumAlphaBits));
+                  exStyle, style, width, height, pixels->flags, pixels->colorBits,
+                  pixels->depthBits, pixels->stencilBits, pixels->accumRedBits,
+                  pixels->accumAlphaBits));
     if (f.createWindowFails) return nullptr;
     f.window = fakeWindow;
     f.windowUserData = nullptr;
@@ -148,15 +143,15 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext*) {
 }
 
 int platformMakeCurrent(PlatformDeviceContext*, PlatformRenderContext* rc) {
-    if (rc == nullptr) return record("MakeCurrent(null)");
-    return record("MakeCurrent", fake().makeCurrentFails);
+    return rc ? record("MakeCurrent", fake().makeCurrentFails) : record("MakeCurrent(null)");
 }
 
 int platformDeleteContext(PlatformRenderContext*) { return record("DeleteContext"); }
 
 int platformSwapBuffers(PlatformDeviceContext*) {
     FakePlatform& f = fake();
-    mustNot(f.framesSwapped > 100000, "runaway frame loop");
+    // A test that forgets to end the program fails instead of hanging.
+    if (f.framesSwapped > 100000) std::fprintf(stderr, "fake: endless frames\n"), std::abort();
     record("SwapBuffers");
     if (f.onSwap) f.onSwap(f.framesSwapped);
     return ++f.framesSwapped, 1;
@@ -185,7 +180,10 @@ int platformPostMessage(PlatformWindow* window, uint32_t message, uintptr_t wPar
 int platformWaitMessage() {
     FakePlatform& f = fake();
     if (f.queue.empty() && f.onWait) f.onWait();
-    mustNot(f.queue.empty() || f.calls.size() > 1000000, "waiting for nothing, or for ever");
+    if (f.queue.empty() || f.calls.size() > 1000000) {
+        std::fprintf(stderr, "fake: waiting for nothing, or for ever\n");
+        std::abort();
+    }
     return record("WaitMessage");
 }
 

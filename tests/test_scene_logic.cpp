@@ -38,9 +38,8 @@ const Flight flights[] = {
     {o, x1, 0, 400, 200, {}, 100, o, {c1, s1, 0}, -0.1f},  // 100 pixels up tilts up by 0.1
     {o, x1, 0, 300, 300, {'W', 'D'}, 0, o, {c1, 0, -s1}, 0},  // no time: the mouse alone turns
     {o, x1, 0, 400, 300, {'W', VK_UP}, 100, x1, {2, 0, 0}, 0},  // 100 ms: one unit, once a row
-    {o, x1, 0, 400, 300, {'W', VK_UP, 'S'}, 100, o, x1, 0},
     {o, x1, 0, 400, 300, {'A'}, 100, {0, 0, -1}, {1, 0, -1}, 0},
-    {o, x1, 0, 400, 300, {VK_LEFT, 'A', VK_RIGHT}, 100, o, x1, 0},
+    {o, x1, 0, 400, 300, {'W', VK_UP, 'S', VK_LEFT, 'A', VK_RIGHT}, 100, o, x1, 0},
     {o, {1, -1, 0}, 0, 400, 300, {VK_DOWN}, 141.42136f, {-1, 1, 0}, o, 0},  // along the view
     {o, {1, -1, 0}, 0, 400, 300, {'D'}, 200, {0, 0, 2}, {1, -1, 2}, 0},  // strafing keeps height
     // The pitch sum stays within [-1, 1]: at the limit a sideways turn still
@@ -64,10 +63,8 @@ protected:
     void SetUp() override {
         fakeReset();
         window.keys = &keys, window.windowHandle = reinterpret_cast<PlatformWindow*>(&keys);
-        fake().tickStep = 0;
         sceneWindow = &window, sceneKeys = &keys;  // what sceneInit keeps, without its GL context
-        isLooping = 1, showRays = 0;
-        lightPosition = Vec3{5, 1, 5};
+        isLooping = 1, showRays = 0, lightPosition = Vec3{5, 1, 5};
         fpsValue = frameCount = lastSampleTime = accumulatedPitch = 0;
         cameraSetPose(sceneCamera, 0, 0, 0, 1, 0, 0, 0, 1, 0);
     }
@@ -128,41 +125,33 @@ TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
 
 TEST_F(Scene, EachLightKeyMovesItsAxisAHundredthOfAUnitPerMillisecond) {
     const struct { std::vector<int> keys; uint32_t ms; Vec3 after; } cases[] = {
-        {{'I'}, 250, {5, -1.5f, 5}}, {{'K'}, 250, {5, 3.5f, 5}}, {{'L'}, 250, {2.5f, 1, 5}},
-        {{'J'}, 250, {7.5f, 1, 5}}, {{'U'}, 250, {5, 1, 2.5f}}, {{'O'}, 250, {5, 1, 7.5f}},
-        {{'I', 'K', 'L', 'J', 'U', 'O'}, 300, {5, 1, 5}}, {{'J'}, 0, {5, 1, 5}},
-        {{'J'}, 5000, {55, 1, 5}},  // through the wall: the light is unbounded
+        {{'I', VK_SPACE}, 250, {5, -1.5f, 5}}, {{'K'}, 250, {5, 3.5f, 5}},
+        {{'L'}, 250, {2.5f, 1, 5}}, {{'J'}, 250, {7.5f, 1, 5}}, {{'U'}, 250, {5, 1, 2.5f}},
+        {{'O'}, 250, {5, 1, 7.5f}}, {{'I', 'K', 'L', 'J', 'U', 'O'}, 300, {5, 1, 5}},
+        {{'J'}, 0, {5, 1, 5}}, {{'J'}, 5000, {55, 1, 5}},  // through the wall: it is unbounded
     };
     for (const auto& c : cases) {
         lightPosition = Vec3{5, 1, 5};
         hold(c.keys);
         sceneUpdate(c.ms);
         expectVec(lightPosition, c.after);
+        EXPECT_EQ(showRays, keys.entries[VK_SPACE]);  // the rays show while Space is held
+        EXPECT_TRUE(fake().queue.empty());  // no Escape, no quit
     }
-    keys.entries['J'] = 2;  // only an entry of exactly 1 is a key held
-    sceneUpdate(100);
-    expectVec(lightPosition, {55, 1, 5});
 }
 
 TEST_F(Scene, EscapeQuitsWhileTheRestOfTheUpdateGoesOn) {
     hold({VK_ESCAPE, 'J', VK_SPACE});
     fake().keyHeld['W'] = true;
     sceneUpdate(200);
-    ASSERT_EQ(fake().queue.size(), 1u);
-    EXPECT_EQ(fake().queue[0].message, WM_QUIT);
-    EXPECT_EQ(fake().queue[0].window, window.windowHandle);
+    EXPECT_EQ(fake().queue.size(), 1u);
+    const PlatformMessage quit = fake().queue.at(0);
+    EXPECT_TRUE(quit.message == WM_QUIT && quit.window == window.windowHandle);
     EXPECT_EQ(isLooping, 0);
     expectVec(lightPosition, {7, 1, 5});
     EXPECT_EQ(showRays, 1);
     expectVec(sceneCamera.position, {2, 0, 0});  // the frame's time went to the camera too
     EXPECT_EQ(fpsValue, 1.0f);  // the frame counted, and the first one publishes
-
-    // The rays show while Space is held; no Escape, no quit.
-    hold({});
-    fake().queue.clear();
-    sceneUpdate(16);
-    EXPECT_EQ(showRays, 0);
-    EXPECT_TRUE(fake().queue.empty());
 
     // Outside the window's life there are no keys to read.
     hold({'J'});
@@ -183,7 +172,6 @@ TEST_F(Scene, TheFrameRateIsPublishedAfterMoreThanASecond) {
     for (const auto& s : samples) {
         fake().tick = s.tick;
         EXPECT_EQ(fpsSample(), s.shown) << s.tick;
-        EXPECT_EQ(fpsValue, s.shown);
     }
 }
 
@@ -207,10 +195,9 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
         occluderCastShadows(occluder, 0);  // no context: the drawing goes nowhere
         std::vector<int> casting;
         for (int i = 0; i < 6; ++i) {
-            const OccluderFace& face = occluder.faces[i];
-            if (face.castsShadow == 1) casting.push_back(i);
-            const Vec3 e = face.extruded[3];
-            EXPECT_EQ(e.x != 0 || e.y != 0 || e.z != 0, face.castsShadow == 1) << i;
+            const Vec3 e = occluder.faces[i].extruded[3];
+            if (occluder.faces[i].castsShadow == 1) casting.push_back(i);
+            EXPECT_EQ(e.x != 0 || e.y != 0 || e.z != 0, occluder.faces[i].castsShadow == 1) << i;
         }
         EXPECT_EQ(casting, c.casting);
     }
