@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <vector>
 
 #include "platform_fake.h"
@@ -15,7 +14,6 @@
 
 namespace {
 
-const float inf = std::numeric_limits<float>::infinity();
 const float c1 = std::cos(0.1f), s1 = std::sin(0.1f), c5 = std::cos(0.5f), s5 = std::sin(0.5f);
 
 void expectVec(Vec3 actual, Vec3 expected, float within = 1e-5f) {
@@ -102,7 +100,7 @@ TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
         {o, x1, {0, 1, 0}, quarter, {0, 0, -1}},
         {{1, 2, 3}, {3, 2, 3}, {0, 1, 0}, static_cast<float>(M_PI), {-1, 2, 3}},
         {o, {1, 2, 3}, {s, s, s}, static_cast<float>(2 * M_PI / 3), {3, 1, 2}},  // cycles the axes
-        {o, x1, {0, 1, 0}, inf, x1},  // a turn to no number is dropped
+        {o, x1, {0, 1, 0}, INFINITY, x1},  // a turn to no number is dropped
     };
     for (const auto& t : turns) {
         Camera camera;
@@ -114,7 +112,7 @@ TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
     // Poses with a number that is not finite, and moves that overflow, are refused.
     Camera camera;
     cameraSetPose(camera, 3e38f, 0, 0, 3.1e38f, 0, 0, 0, 1, 0);
-    cameraSetPose(camera, 0, 0, 0, inf, 0, 0, 0, 1, 0);
+    cameraSetPose(camera, 0, 0, 0, INFINITY, 0, 0, 0, 1, 0);
     cameraAdvance(camera, 1e38f);
     expectVec(camera.position, {3e38f, 0, 0}, 0);
     // Normalising keeps the direction of finite vectors out of range.
@@ -153,7 +151,10 @@ TEST_F(Scene, EscapeQuitsWhileTheRestOfTheUpdateGoesOn) {
     expectVec(sceneCamera.position, {2, 0, 0});  // the frame's time went to the camera too
     EXPECT_EQ(fpsValue, 1.0f);  // the frame counted, and the first one publishes
 
-    // Outside the window's life there are no keys to read.
+    // Only an entry of exactly 1 is a key held; outside the window's life
+    // there are no keys to read at all.
+    keys.entries['J'] = 2;
+    sceneUpdate(100);
     hold({'J'});
     sceneWindow = nullptr, sceneKeys = nullptr;
     sceneUpdate(100);

@@ -30,8 +30,8 @@ std::string warning(const std::string& text) { return "MessageBox(" + text + "|E
 // The pieces of a trace. The scene hooks below add "init(w)" or "init(f)"
 // by the window's mode, "update(ms,held keys)", "draw" and "shutdown".
 const std::string pixels = ",0x25/32/16/1/16/16) ";
-const std::string made = "GetDC ChoosePixelFormat SetPixelFormat CreateContext MakeCurrent "
-                         "ShowWindow(1) ";
+const std::string context = "GetDC ChoosePixelFormat SetPixelFormat CreateContext ";
+const std::string made = context + "MakeCurrent ShowWindow(1) ";
 const std::string windowClass = "CreateWindow(OpenGL,Tenebrel,0x40000,0xCF0000,";
 const std::string windowed = "AdjustWindowRect " + windowClass + "808x628" + pixels + made +
                              "init(w) ";
@@ -79,10 +79,9 @@ const Row rows[] = {
             "GetDC ChoosePixelFormat ReleaseDC DestroyWindow "),
     failing("PixelFormatNotSet", &FakePlatform::setPixelFormatFails,
             "GetDC ChoosePixelFormat SetPixelFormat ReleaseDC DestroyWindow "),
-    failing("NoContext", &FakePlatform::createContextFails,
-            "GetDC ChoosePixelFormat SetPixelFormat CreateContext ReleaseDC DestroyWindow "),
+    failing("NoContext", &FakePlatform::createContextFails, context + "ReleaseDC DestroyWindow "),
     failing("ContextNotCurrent", &FakePlatform::makeCurrentFails,
-            made.substr(0, made.size() - 14) + "DeleteContext ReleaseDC DestroyWindow "),
+            context + "MakeCurrent DeleteContext ReleaseDC DestroyWindow "),
     {"AFailedSceneDrawsNothingAndEnds", {IDNO}, {}, start + windowed + closed + end, 0, nullptr,
      1000000, 16, 0, 0},
     {"TicksAcrossTheCounterWrap", {IDNO}, {{1, WM_CLOSE}},
