@@ -13,69 +13,45 @@
 
 #include "platform/platform.h"
 
-struct FakeBox {
-    PlatformWindow* owner;
-    std::string text;
-    std::string caption;
-    uint32_t style;
-};
-
-struct FakeWindowRecord {
-    uint32_t exStyle;
-    uint32_t style;
-    int x, y, width, height;
-    std::string title;
-    std::string className;
-};
+struct FakeBox { PlatformWindow* owner; std::string text, caption; uint32_t style; };
 
 struct FakePlatform {
-    // ---- what the code asked, in order: one short line per call, e.g.
-    // "CreateWindow", "GetDC", "ReleaseDC", "DestroyWindow", "MessageBox",
-    // "ChangeDisplaySettings(mode)", "ChangeDisplaySettings(null)",
-    // "ShowCursor(0)", "SwapBuffers", "WaitMessage", ...
+    // What the code asked, in order, one short line per call: "GetDC",
+    // "DestroyWindow", "MessageBox(text|caption|0xstyle)" (and "|owned" when
+    // it has an owner), "ShowCursor(0)", "SwapBuffers",
+    // "ChangeDisplaySettings(800x600x32)" or "(null)", "DefWindowProc(0x10,0x0)",
+    // and "CreateWindow(class,title,exStyle,style,WxH,pixel format)" with the
+    // format as flags/colour/depth/stencil/accumulation red/alpha bits.
     std::vector<std::string> calls;
     std::vector<FakeBox> boxes;
-    std::vector<FakeWindowRecord> windows;  // every CreateWindow, in order
-    std::vector<PlatformPixelFormat> pixelRequests;
-    PlatformWindowClass registeredClass{};
 
-    // ---- how the system answers
-    std::vector<int> boxAnswers;      // answers to boxes in order; then IDOK/IDNO default
-    int defaultBoxAnswer = IDOK;      // for boxes past the scripted ones
-    bool registerFails = false;
-    bool displayModeRefused = false;
-    bool createWindowFails = false;
-    bool getDCFails = false;
-    bool choosePixelFormatFails = false;
-    bool setPixelFormatFails = false;
-    bool createContextFails = false;
-    bool makeCurrentFails = false;
+    // How the system answers. Boxes past the scripted answers get IDOK.
+    std::vector<int> boxAnswers;
+    bool registerFails = false, displayModeRefused = false, createWindowFails = false,
+         getDCFails = false, choosePixelFormatFails = false, setPixelFormatFails = false,
+         createContextFails = false, makeCurrentFails = false;
     PlatformWindow* focus = nullptr;  // what GetFocus returns
 
-    // Time: GetTickCount returns `tick`, then adds `tickStep`.
+    // GetTickCount returns `tick`, then adds `tickStep`.
     uint32_t tick = 1000000;
     uint32_t tickStep = 16;
 
-    // Input seen by the camera.
     int cursorX = 400, cursorY = 300;
     bool keyHeld[256] = {};
 
-    // The message queue of the fake window system.
     std::deque<PlatformMessage> queue;
     // Runs at every WaitMessage with an empty queue; must queue something
     // (or the test fails rather than hangs).
     std::function<void()> onWait;
-    // Runs at every SwapBuffers: the place to script what happens between
-    // frames (a key, a close, a toggle).
+    // Runs at every SwapBuffers with the frame's index: the place to script
+    // what happens between frames.
     std::function<void(int frame)> onSwap;
     int framesSwapped = 0;
 
-    // Handles the fake hands out (stable, non-null, distinct).
-    PlatformWindow* window = nullptr;
+    PlatformWindow* window = nullptr;  // the live window, null when none
     void* windowUserData = nullptr;
-    bool windowAlive = false;
-    bool contextCurrent = false;
-    int cursorShown = 0;
+    PlatformWindowProc windowProc = nullptr;  // the registered class's
+    int cursorShown = 0;  // the cursor's display counter
 };
 
 // The one fake system. Reset it at the start of every test.

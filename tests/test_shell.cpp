@@ -1,479 +1,179 @@
-// The application shell against the fake system layer: start-up question,
-// window creation and its failures, the pump, the toggle and the window
-// procedure. The scene hooks here only record what the shell asks of them.
+// The application shell against the fake system layer, as one table: what
+// the user answers and what the system refuses, the messages that arrive
+// between frames, and what comes of them: the exit status, the boxes, and
+// the trace of system calls and scene hooks in order. A new case is a row.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/app.h"
-#include "app/window.h"
 #include "app/window_proc.h"
 #include "platform_fake.h"
 
 namespace {
 
-struct SceneRecord {
-    std::vector<std::string> calls;
-    std::vector<uint32_t> elapsed;
-    int32_t initResult = 1;
-    GLWindow* window = nullptr;
-    KeyTable* keys = nullptr;
-    std::vector<GLWindow*> windowsSeen;
-    std::vector<KeyTable*> keysSeen;
-    std::vector<int32_t> modesSeen;  // isFullScreen at each sceneInit
+// Queued for the live window after the frame of that index (0 = first) has
+// been swapped, or, with a negative index, at that WaitMessage (-1 = first).
+struct Event { int at; uint32_t message; uintptr_t wParam = 0; intptr_t lParam = 0; };
+
+// The trace holds every call, boxes included, each followed by a space;
+// waitMs is the time passing at each wait.
+struct Row {
+    const char* name; std::vector<int> answers; std::vector<Event> events; std::string trace;
+    int status = 0; bool FakePlatform::*fails = nullptr;
+    uint32_t tick = 1000000, tickStep = 16, waitMs = 0; int32_t sceneReady = 1;
 };
 
-SceneRecord scene;
+std::string warning(const std::string& text) { return "MessageBox(" + text + "|Error|0x30) "; }
 
-void pressKey(int code, uint32_t message = WM_KEYDOWN) {
-    platformPostMessage(fake().window, message, static_cast<uintptr_t>(code), 0);
+// The pieces of a trace. The scene hooks below add "init(w)" or "init(f)"
+// by the window's mode, "update(ms,held keys)", "draw" and "shutdown".
+const std::string pixels = ",0x25/32/16/1/16/16) ";
+const std::string context = "GetDC ChoosePixelFormat SetPixelFormat CreateContext ";
+const std::string made = context + "MakeCurrent ShowWindow(1) ";
+const std::string windowClass = "CreateWindow(OpenGL,Tenebrel,0x40000,0xCF0000,";
+const std::string windowed = "AdjustWindowRect " + windowClass + "808x628" + pixels + made +
+                             "init(w) ";
+const std::string full = "ChangeDisplaySettings(800x600x32) ShowCursor(0) CreateWindow(OpenGL,"
+                         "Tenebrel,0x40008,0x80000000,800x600" + pixels + made + "init(f) ";
+const std::string refused = "ChangeDisplaySettings(800x600x32) " +
+                            warning("Mode Switch Failed.\nRunning In Windowed Mode.") +
+                            windowClass + "800x600" + pixels + made + "init(w) ";
+const std::string frame = "update(16) draw SwapBuffers ";
+const std::string release = "shutdown MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow ";
+const std::string closed = "PostMessage(0x12) " + release;
+const std::string toggled = "PostMessage(0x12) DefWindowProc(0x401,0x0) " + release;
+const std::string restored = "ChangeDisplaySettings(null) ShowCursor(1) ";
+const std::string start =
+    "MessageBox(Would You Like To Run In Fullscreen Mode?|Start FullScreen?|0x24) RegisterClass ";
+const std::string end = "UnregisterClass ";
+const std::string creating = start + "AdjustWindowRect " + windowClass + "808x628" + pixels;
+
+// A windowed run of one frame, then `rest`, then closed.
+std::string windowedRun(const std::string& rest) {
+    return start + windowed + frame + rest + closed + end;
 }
 
-// Ends the program after `frames` frames by closing the window.
-void closeAfterFrames(int frames) {
-    fake().onSwap = [frames](int frame) {
-        if (frame + 1 == frames) platformPostMessage(fake().window, WM_CLOSE, 0, 0);
-    };
+// A window whose making fails at `flag`, after the calls in `tail`.
+Row failing(const char* name, bool FakePlatform::*flag, const std::string& tail) {
+    return Row{name, {IDNO}, {}, creating + tail + warning("Error Creating OpenGL Window") + end, 0,
+               flag};
 }
 
-class Shell : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fakeReset();
-        scene = SceneRecord();
-        isLooping = 0;
-        fullScreenRequested = 0;
-    }
+const Row rows[] = {
+    {"NoGivesAWindowWithAClientAreaOf800x600", {IDNO}, {{1, WM_CLOSE}}, windowedRun(frame)},
+    {"YesGivesFullscreenAndTheDisplayBackAtTheEnd", {IDYES}, {{0, WM_CLOSE}},
+     start + full + frame + closed + restored + end},
+    {"AFailedBoxCountsAsYes", {0}, {{0, WM_CLOSE}}, start + full + frame + closed + restored + end},
+    // The outer size stays the one asked for; the toggle then asks for a window again.
+    {"ARefusedModeWarnsOnceAndRunsInAWindow", {IDYES}, {{0, WM_TOGGLE_FULLSCREEN}, {1, WM_CLOSE}},
+     start + refused + frame + toggled + windowed + frame + closed + end, 0,
+     &FakePlatform::displayModeRefused},
+    {"NoWindowClassExitsWithMinusOne", {IDNO}, {},
+     start + warning("RegisterClassEx Failed!") + warning("Error Registering Window Class!"), -1,
+     &FakePlatform::registerFails},
+    failing("NoWindow", &FakePlatform::createWindowFails, ""),
+    failing("NoDeviceContext", &FakePlatform::getDCFails, "GetDC DestroyWindow "),
+    failing("NoPixelFormat", &FakePlatform::choosePixelFormatFails,
+            "GetDC ChoosePixelFormat ReleaseDC DestroyWindow "),
+    failing("PixelFormatNotSet", &FakePlatform::setPixelFormatFails,
+            "GetDC ChoosePixelFormat SetPixelFormat ReleaseDC DestroyWindow "),
+    failing("NoContext", &FakePlatform::createContextFails, context + "ReleaseDC DestroyWindow "),
+    failing("ContextNotCurrent", &FakePlatform::makeCurrentFails,
+            context + "MakeCurrent DeleteContext ReleaseDC DestroyWindow "),
+    {"AFailedSceneDrawsNothingAndEnds", {IDNO}, {}, start + windowed + closed + end, 0, nullptr,
+     1000000, 16, 0, 0},
+    {"TicksAcrossTheCounterWrap", {IDNO}, {{1, WM_CLOSE}},
+     start + windowed + "update(10) draw SwapBuffers update(10) draw SwapBuffers " + closed + end,
+     0, nullptr, 0xFFFFFFF0u, 10},
+    {"AQuitWhileMinimisedEndsAtOnce", {IDNO}, {{0, WM_SIZE, SIZE_MINIMIZED}, {-1, WM_CLOSE}},
+     windowedRun("WaitMessage ")},
+    // Minimised, the shell waits for messages; time passes meanwhile, and the
+    // first frame after gets all of it. Maximised or restored (even to a
+    // height of 0) shows the window again.
+    {"SizeMessagesFollowVisibility", {IDNO},
+     {{0, WM_SIZE, SIZE_MINIMIZED}, {-1, 0x200}, {-2, WM_SIZE, SIZE_MAXIMIZED, 1024 | (768 << 16)},
+      {1, WM_SIZE, SIZE_MAXSHOW}, {1, WM_SIZE, SIZE_MAXHIDE}, {1, WM_SIZE, SIZE_MINIMIZED},
+      {-3, WM_SIZE, SIZE_RESTORED, 800}, {2, WM_CLOSE}},
+     start + windowed + "update(5) draw SwapBuffers WaitMessage DefWindowProc(0x200,0x0) "
+         "WaitMessage update(120005) draw SwapBuffers DefWindowProc(0x5,0x3) "
+         "DefWindowProc(0x5,0x4) WaitMessage update(60005) draw SwapBuffers " + closed + end,
+     0, nullptr, 1000000, 5, 60000},
+    // The key held across the toggle reads as released in the new window.
+    {"TheToggleRemakesTheWindowInTheOtherMode", {IDNO},
+     {{0, WM_KEYDOWN, 'J'}, {0, WM_TOGGLE_FULLSCREEN}, {1, WM_TOGGLE_FULLSCREEN}, {2, WM_CLOSE}},
+     start + windowed + frame + toggled + full + frame + toggled + restored + windowed + frame +
+         closed + end},
+    // Repeats keep a key down (J is 74, held is 1); codes past the table and the
+    // system's keys go to the default handling and leave the table alone.
+    // The screen saver and monitor power are kept away, by exact value only.
+    {"KeysAndSystemCommands", {IDNO},
+     {{0, WM_KEYDOWN, 'J'}, {0, WM_KEYDOWN, 'J'}, {0, WM_KEYDOWN, 255}, {1, WM_KEYUP, 'J'},
+      {1, WM_KEYDOWN, 256}, {1, WM_KEYUP, 0x10000}, {1, WM_SYSKEYDOWN, 'A'},
+      {1, WM_KEYDOWN, static_cast<uintptr_t>(-1)}, {1, WM_SYSCOMMAND, SC_SCREENSAVE},
+      {1, WM_SYSCOMMAND, SC_MONITORPOWER}, {1, WM_SYSCOMMAND, SC_SCREENSAVE | 1},
+      {1, WM_SYSCOMMAND, SC_MONITORPOWER | 2}, {2, WM_CLOSE}},
+     windowedRun("update(16,74=1,255=1) draw SwapBuffers DefWindowProc(0x100,0x100) "
+                 "DefWindowProc(0x101,0x10000) DefWindowProc(0x104,0x41) "
+                 "DefWindowProc(0x100,0xFFFFFFFF) DefWindowProc(0x112,0xF141) "
+                 "DefWindowProc(0x112,0xF172) update(16,255=1) draw SwapBuffers ")},
 };
+
+class Shell : public ::testing::TestWithParam<Row> {};
+
+KeyTable* firstKeys = nullptr;
+GLWindow* firstWindow = nullptr;
+int32_t sceneReady = 1;
 
 }  // namespace
 
 int32_t sceneInit(GLWindow* window, KeyTable* keys) {
-    scene.calls.push_back("init");
-    scene.window = window;
-    scene.keys = keys;
-    scene.windowsSeen.push_back(window);
-    scene.keysSeen.push_back(keys);
-    scene.modesSeen.push_back(window->isFullScreen);
-    return scene.initResult;
+    // The records keep their addresses for the whole run, across windows.
+    if (firstWindow == nullptr) firstWindow = window, firstKeys = keys;
+    EXPECT_TRUE(window == firstWindow && keys == firstKeys);
+    fake().calls.push_back(window->isFullScreen ? "init(f)" : "init(w)");
+    return sceneReady;
 }
 
 void sceneUpdate(uint32_t elapsedMs) {
-    scene.calls.push_back("update");
-    scene.elapsed.push_back(elapsedMs);
-}
-
-void sceneDraw() {
-    scene.calls.push_back("draw");
-}
-
-void sceneShutdown() {
-    scene.calls.push_back("shutdown");
-}
-
-// ------------------------------------------------------------ start-up
-TEST_F(Shell, AnsweringNoRunsWindowedWithAClientAreaOf800x600) {
-    fake().boxAnswers = {IDNO};
-    closeAfterFrames(3);
-    EXPECT_EQ(appRun(nullptr), 0);
-
-    ASSERT_GE(fake().boxes.size(), 1u);
-    const FakeBox& question = fake().boxes[0];
-    EXPECT_EQ(question.text, "Would You Like To Run In Fullscreen Mode?");
-    EXPECT_EQ(question.caption, "Start FullScreen?");
-    EXPECT_EQ(question.style, MB_YESNO | MB_ICONQUESTION);
-    EXPECT_EQ(question.owner, nullptr);
-    EXPECT_EQ(fake().boxes.size(), 1u);
-
-    ASSERT_EQ(fake().windows.size(), 1u);
-    const FakeWindowRecord& made = fake().windows[0];
-    EXPECT_EQ(made.title, "Tenebrel");
-    EXPECT_EQ(made.className, "OpenGL");
-    EXPECT_EQ(made.style, WS_OVERLAPPEDWINDOW);
-    EXPECT_EQ(made.exStyle, WS_EX_APPWINDOW);
-    EXPECT_EQ(made.x, 0);
-    EXPECT_EQ(made.y, 0);
-    // The fake's frame is 4 + 4 wide and 24 + 4 high.
-    EXPECT_EQ(made.width, 808);
-    EXPECT_EQ(made.height, 628);
-    EXPECT_EQ(fakeCount("ChangeDisplaySettings"), 0);
-    EXPECT_EQ(fakeCount("ShowCursor"), 0);
-
-    // The framebuffer asked for: double-buffered RGBA with depth, stencil and
-    // accumulation buffers.
-    ASSERT_EQ(fake().pixelRequests.size(), 1u);
-    const PlatformPixelFormat& request = fake().pixelRequests[0];
-    EXPECT_EQ(request.flags, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER);
-    EXPECT_EQ(request.colorBits, 32);
-    EXPECT_EQ(request.depthBits, 16);
-    EXPECT_EQ(request.stencilBits, 1);
-    EXPECT_EQ(request.accumRedBits, 16);
-    EXPECT_EQ(request.accumAlphaBits, 16);
-
-    const PlatformWindowClass& windowClass = fake().registeredClass;
-    EXPECT_EQ(windowClass.style, CS_HREDRAW | CS_VREDRAW | CS_OWNDC);
-    EXPECT_EQ(windowClass.windowProc, &windowMessageHandler);
-    EXPECT_NE(windowClass.cursor, nullptr);
-    EXPECT_EQ(fakeCount("UnregisterClass"), 1);
-}
-
-TEST_F(Shell, YesOrAFailedBoxRunsFullscreenAndRestoresTheDisplayAtTheEnd) {
-    for (int answer : {static_cast<int>(IDYES), 0}) {
-        fakeReset();
-        scene = SceneRecord();
-        fake().boxAnswers = {answer};
-        closeAfterFrames(1);
-        EXPECT_EQ(appRun(nullptr), 0);
-        ASSERT_EQ(fake().windows.size(), 1u);
-        EXPECT_EQ(fake().windows[0].style, WS_POPUP);
-        EXPECT_EQ(fake().windows[0].exStyle, WS_EX_APPWINDOW | WS_EX_TOPMOST);
-        EXPECT_EQ(fake().windows[0].width, 800);
-        EXPECT_EQ(fake().windows[0].height, 600);
-        EXPECT_EQ(fakeFind("ChangeDisplaySettings(800x600x32)"), fakeFind("ChangeDisplaySettings"));
-        // Hidden for the window's life, shown again after the mode is back.
-        const int hide = fakeFind("ShowCursor(0)");
-        const int destroy = fakeFind("DestroyWindow");
-        const int restore = fakeFind("ChangeDisplaySettings(null)");
-        const int show = fakeFind("ShowCursor(1)");
-        EXPECT_LT(hide, fakeFind("CreateWindow"));
-        EXPECT_LT(destroy, restore);
-        EXPECT_LT(restore, show);
-        EXPECT_EQ(fake().cursorShown, 0);
-        EXPECT_EQ(fake().boxes.size(), 1u);
+    std::string held;
+    for (int key = 0; key < 256; ++key) {
+        const int32_t entry = firstKeys->entries[key];
+        if (entry != 0) held += "," + std::to_string(key) + "=" + std::to_string(entry);
     }
+    fake().calls.push_back("update(" + std::to_string(elapsedMs) + held + ")");
 }
 
-TEST_F(Shell, ARefusedModeWarnsOnceAndRunsInAFrameOfTheRequestedOuterSize) {
-    fake().boxAnswers = {IDYES};
-    fake().displayModeRefused = true;
-    closeAfterFrames(1);
-    EXPECT_EQ(appRun(nullptr), 0);
-    ASSERT_EQ(fake().boxes.size(), 2u);
-    EXPECT_EQ(fake().boxes[1].text, "Mode Switch Failed.\nRunning In Windowed Mode.");
-    EXPECT_EQ(fake().boxes[1].caption, "Error");
-    EXPECT_EQ(fake().boxes[1].style, MB_ICONWARNING);
-    EXPECT_EQ(fake().boxes[1].owner, nullptr);
-    ASSERT_EQ(fake().windows.size(), 1u);
-    EXPECT_EQ(fake().windows[0].style, WS_OVERLAPPEDWINDOW);
-    EXPECT_EQ(fake().windows[0].width, 800);
-    EXPECT_EQ(fake().windows[0].height, 600);
-    EXPECT_EQ(fakeCount("AdjustWindowRect"), 0);
-    EXPECT_EQ(fakeCount("ShowCursor"), 0);
-    // The program never switched, so it has nothing to switch back.
-    EXPECT_EQ(fakeCount("ChangeDisplaySettings(null)"), 0);
-}
+void sceneDraw() { fake().calls.push_back("draw"); }
 
-TEST_F(Shell, ARegistrationFailureShowsBothBoxesAndExitsWithMinusOne) {
-    fake().boxAnswers = {IDNO};
-    fake().registerFails = true;
-    EXPECT_EQ(appRun(nullptr), -1);
-    ASSERT_EQ(fake().boxes.size(), 3u);
-    EXPECT_EQ(fake().boxes[1].text, "RegisterClassEx Failed!");
-    EXPECT_EQ(fake().boxes[2].text, "Error Registering Window Class!");
-    for (int i = 1; i <= 2; ++i) {
-        EXPECT_EQ(fake().boxes[i].caption, "Error");
-        EXPECT_EQ(fake().boxes[i].style, MB_ICONWARNING);
-        EXPECT_EQ(fake().boxes[i].owner, nullptr);
-    }
-    EXPECT_EQ(fakeCount("CreateWindow"), 0);
-    EXPECT_EQ(fakeCount("UnregisterClass"), 0);
-    EXPECT_TRUE(scene.calls.empty());
-}
+void sceneShutdown() { fake().calls.push_back("shutdown"); }
 
-// ------------------------------------------------------------ creation failures
-TEST_F(Shell, EachCreationFailureReleasesWhatItMadeInReverseOrder) {
-    struct Case {
-        const char* name;
-        bool FakePlatform::*flag;
-        std::vector<std::string> tail;  // the calls from CreateWindow on
-    };
-    const std::vector<Case> cases = {
-        {"window", &FakePlatform::createWindowFails, {"CreateWindow"}},
-        {"device context", &FakePlatform::getDCFails, {"CreateWindow", "GetDC", "DestroyWindow"}},
-        {"pixel format",
-         &FakePlatform::choosePixelFormatFails,
-         {"CreateWindow", "GetDC", "ChoosePixelFormat", "ReleaseDC", "DestroyWindow"}},
-        {"setting the format",
-         &FakePlatform::setPixelFormatFails,
-         {"CreateWindow", "GetDC", "ChoosePixelFormat", "SetPixelFormat", "ReleaseDC",
-          "DestroyWindow"}},
-        {"context",
-         &FakePlatform::createContextFails,
-         {"CreateWindow", "GetDC", "ChoosePixelFormat", "SetPixelFormat", "CreateContext",
-          "ReleaseDC", "DestroyWindow"}},
-        {"making it current",
-         &FakePlatform::makeCurrentFails,
-         {"CreateWindow", "GetDC", "ChoosePixelFormat", "SetPixelFormat", "CreateContext",
-          "MakeCurrent", "DeleteContext", "ReleaseDC", "DestroyWindow"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        fakeReset();
-        scene = SceneRecord();
-        fake().boxAnswers = {IDNO};
-        fake().*(c.flag) = true;
-        EXPECT_EQ(appRun(nullptr), 0);
-
-        const int start = fakeFind("CreateWindow");
-        ASSERT_GE(start, 0);
-        std::vector<std::string> tail;
-        for (size_t i = start; i < fake().calls.size(); ++i) {
-            const std::string& call = fake().calls[i];
-            if (call.rfind("MessageBox", 0) == 0) break;
-            if (call.rfind("AdjustWindowRect", 0) == 0) continue;
-            tail.push_back(call);
-        }
-        EXPECT_EQ(tail, c.tail);
-        ASSERT_EQ(fake().boxes.size(), 2u);
-        EXPECT_EQ(fake().boxes[1].text, "Error Creating OpenGL Window");
-        EXPECT_EQ(fake().boxes[1].caption, "Error");
-        EXPECT_EQ(fake().boxes[1].style, MB_ICONWARNING);
-        EXPECT_EQ(fake().boxes[1].owner, nullptr);
-        EXPECT_TRUE(scene.calls.empty()) << "no scene hook runs for a window never made";
-        EXPECT_EQ(isLooping, 0);
-        EXPECT_EQ(fakeCount("UnregisterClass"), 1);
-    }
-}
-
-TEST_F(Shell, AFailedSceneDrawsNoFrameButIsShutDownOnce) {
-    fake().boxAnswers = {IDNO};
-    scene.initResult = 0;
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(scene.calls, (std::vector<std::string>{"init", "shutdown"}));
-    EXPECT_EQ(fakeCount("SwapBuffers"), 0);
-    EXPECT_EQ(fakeCount("DestroyWindow"), 1);
-    EXPECT_EQ(fakeCount("CreateWindow"), 1);
-}
-
-// ------------------------------------------------------------ pump
-TEST_F(Shell, FramesRunUpdateDrawSwapWithTheTicksBetweenThem) {
-    fake().boxAnswers = {IDNO};
-    fake().tickStep = 7;
-    closeAfterFrames(3);
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(scene.calls, (std::vector<std::string>{"init", "update", "draw", "update", "draw",
-                                                     "update", "draw", "shutdown"}));
-    // One tick is read when the window is made, then one per frame.
-    EXPECT_EQ(scene.elapsed, (std::vector<uint32_t>{7, 7, 7}));
-    EXPECT_EQ(fakeCount("SwapBuffers"), 3);
-}
-
-TEST_F(Shell, TheTickDifferenceIsTrueAcrossTheCounterWrapping) {
-    fake().boxAnswers = {IDNO};
-    fake().tick = 0xFFFFFFF0u;
-    fake().tickStep = 10;
-    closeAfterFrames(3);
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(scene.elapsed, (std::vector<uint32_t>{10, 10, 10}));
-}
-
-TEST_F(Shell, WhileMinimisedNoFrameRunsAndTheFirstFrameAfterGetsTheWholeTime) {
-    fake().boxAnswers = {IDNO};
-    fake().tickStep = 5;
+TEST_P(Shell, Run) {
+    const Row& row = GetParam();
+    fakeReset();
+    firstWindow = nullptr, firstKeys = nullptr, sceneReady = row.sceneReady;
+    fake().boxAnswers = row.answers, fake().tick = row.tick, fake().tickStep = row.tickStep;
+    if (row.fails != nullptr) fake().*row.fails = true;
     int waits = 0;
-    fake().onSwap = [](int frame) {
-        if (frame == 0) platformPostMessage(fake().window, WM_SIZE, SIZE_MINIMIZED, 0);
-        if (frame == 1) platformPostMessage(fake().window, WM_CLOSE, 0, 0);
-    };
-    fake().onWait = [&waits]() {
-        ++waits;
-        // Time passes while minimised; the program must not look at it.
-        fake().tick += 60000;
-        if (waits == 3) {
-            platformPostMessage(fake().window, WM_SIZE, SIZE_RESTORED, 800 | (600 << 16));
-        } else {
-            platformPostMessage(fake().window, 0x0200 /* a mouse move */, 0, 0);
+    fake().onSwap = [&row](int at) {
+        for (const Event& e : row.events) {
+            if (e.at == at) fake().queue.push_back({fake().window, e.message, e.wParam, e.lParam});
         }
     };
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(waits, 3);
-    EXPECT_EQ(fakeCount("WaitMessage"), 3);
-    EXPECT_EQ(fakeCount("SwapBuffers"), 2);
-    ASSERT_EQ(scene.elapsed.size(), 2u);
-    EXPECT_EQ(scene.elapsed[0], 5u);
-    EXPECT_EQ(scene.elapsed[1], 5u + 3u * 60000u);
+    fake().onWait = [&]() { fake().tick += row.waitMs, fake().onSwap(-++waits); };
+
+    EXPECT_EQ(appRun(nullptr), row.status);
+    std::string trace;
+    for (const std::string& call : fake().calls) trace += call + " ";
+    EXPECT_EQ(trace, row.trace);
 }
 
-TEST_F(Shell, AQuitWhileMinimisedEndsThePumpAtOnce) {
-    fake().boxAnswers = {IDNO};
-    fake().onSwap = [](int frame) {
-        if (frame == 0) platformPostMessage(fake().window, WM_SIZE, SIZE_MINIMIZED, 0);
-    };
-    fake().onWait = []() { platformPostMessage(fake().window, WM_CLOSE, 0, 0); };
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(fakeCount("WaitMessage"), 1);
-    EXPECT_EQ(fakeCount("SwapBuffers"), 1);
-    EXPECT_EQ(scene.calls.back(), "shutdown");
-}
+INSTANTIATE_TEST_SUITE_P(Table, Shell, ::testing::ValuesIn(rows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return info.param.name; });
 
-TEST_F(Shell, ClosingTheWindowEndsTheProgramAfterShutdownAndDestroy) {
-    fake().boxAnswers = {IDNO};
-    closeAfterFrames(1);
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(isLooping, 0);
-    EXPECT_EQ(scene.calls.back(), "shutdown");
-    // The procedure consumed WM_CLOSE: the default handling (which would
-    // destroy the window) never saw it, and the shell destroyed it once.
-    EXPECT_EQ(fakeCount("DefWindowProc(0x10,"), 0);
-    EXPECT_EQ(fakeCount("DestroyWindow"), 1);
-    EXPECT_LT(fakeFind("MakeCurrent(null)"), fakeFind("DeleteContext"));
-    EXPECT_LT(fakeFind("DeleteContext"), fakeFind("ReleaseDC"));
-    EXPECT_LT(fakeFind("ReleaseDC"), fakeFind("DestroyWindow"));
-}
-
-// ------------------------------------------------------------ the toggle
-TEST_F(Shell, TheToggleRemakesTheWindowInTheOtherModeWithTheSameRecords) {
-    fake().boxAnswers = {IDNO};
-    fake().onSwap = [](int frame) {
-        if (frame == 0) {
-            // A key held across the toggle reads as released afterwards.
-            pressKey('J');
-            platformPostMessage(fake().window, WM_TOGGLE_FULLSCREEN, 0, 0);
-        }
-        if (frame == 1) {
-            EXPECT_EQ(scene.keys->entries['J'], 0);
-            platformPostMessage(fake().window, WM_TOGGLE_FULLSCREEN, 0, 0);
-        }
-        if (frame == 2) platformPostMessage(fake().window, WM_CLOSE, 0, 0);
-    };
-    EXPECT_EQ(appRun(nullptr), 0);
-    EXPECT_EQ(scene.modesSeen, (std::vector<int32_t>{0, 1, 0}));
-    ASSERT_EQ(scene.windowsSeen.size(), 3u);
-    EXPECT_EQ(scene.windowsSeen[0], scene.windowsSeen[1]);
-    EXPECT_EQ(scene.windowsSeen[1], scene.windowsSeen[2]);
-    EXPECT_EQ(scene.keysSeen[0], scene.keysSeen[2]);
-    EXPECT_EQ(fakeCount("CreateWindow"), 3);
-    EXPECT_EQ(fakeCount("DestroyWindow"), 3);
-    ASSERT_EQ(fake().windows.size(), 3u);
-    EXPECT_EQ(fake().windows[0].style, WS_OVERLAPPEDWINDOW);
-    EXPECT_EQ(fake().windows[1].style, WS_POPUP);
-    EXPECT_EQ(fake().windows[2].style, WS_OVERLAPPEDWINDOW);
-    EXPECT_EQ(fakeCount("ChangeDisplaySettings(null)"), 1);
-    EXPECT_EQ(fake().cursorShown, 0);
-    EXPECT_EQ(scene.calls, (std::vector<std::string>{"init", "update", "draw", "shutdown", "init",
-                                                     "update", "draw", "shutdown", "init",
-                                                     "update", "draw", "shutdown"}));
-}
-
-TEST_F(Shell, AfterARefusedSwitchTheToggleStillAsksForWindowed) {
-    fake().boxAnswers = {IDYES};
-    fake().displayModeRefused = true;
-    fake().onSwap = [](int frame) {
-        if (frame == 0) platformPostMessage(fake().window, WM_TOGGLE_FULLSCREEN, 0, 0);
-        if (frame == 1) platformPostMessage(fake().window, WM_CLOSE, 0, 0);
-    };
-    EXPECT_EQ(appRun(nullptr), 0);
-    // One warning only: the second window was asked for windowed.
-    EXPECT_EQ(fake().boxes.size(), 2u);
-    EXPECT_EQ(fakeCount("ChangeDisplaySettings"), 1);
-    EXPECT_EQ(scene.modesSeen, (std::vector<int32_t>{0, 0}));
-}
-
-// ------------------------------------------------------------ the window procedure
-class WindowProcedure : public Shell {
-protected:
-    GLWindow window{};
-    KeyTable keys{};
-    PlatformWindow* handle = nullptr;
-
-    void SetUp() override {
-        Shell::SetUp();
-        window.keys = &keys;
-        PlatformWindowClass windowClass{};
-        windowClass.windowProc = windowMessageHandler;
-        windowClass.className = "OpenGL";
-        platformRegisterClass(&windowClass);
-        PlatformPixelFormat format{};
-        handle = platformCreateWindow(0, "OpenGL", "t", 0, 0, 0, 10, 10, nullptr, &window, &format);
-        fake().calls.clear();
-    }
-    intptr_t send(uint32_t message, uintptr_t wParam, intptr_t lParam = 0) {
-        return windowMessageHandler(handle, message, wParam, lParam);
-    }
-};
-
-TEST_F(WindowProcedure, KeysSetAndClearTheirEntriesOnly) {
-    EXPECT_EQ(send(WM_KEYDOWN, 'J'), 0);
-    EXPECT_EQ(send(WM_KEYDOWN, 'J'), 0);  // repeats keep it down
-    EXPECT_EQ(keys.entries['J'], 1);
-    EXPECT_EQ(send(WM_KEYDOWN, 255), 0);
-    EXPECT_EQ(keys.entries[255], 1);
-    EXPECT_EQ(send(WM_KEYUP, 'J'), 0);
-    EXPECT_EQ(keys.entries['J'], 0);
-    EXPECT_EQ(fakeCount("DefWindowProc"), 0);
-
-    // Codes past the table, and the system's keys, leave the table alone and
-    // get the default handling.
-    KeyTable before = keys;
-    EXPECT_EQ(send(WM_KEYDOWN, 256), 77);
-    EXPECT_EQ(send(WM_KEYUP, 0x10000), 77);
-    EXPECT_EQ(send(WM_KEYDOWN, static_cast<uintptr_t>(-1)), 77);
-    EXPECT_EQ(send(WM_SYSKEYDOWN, 'J'), 77);
-    EXPECT_EQ(send(WM_SYSKEYDOWN, VK_F10), 77);
-    EXPECT_EQ(send(WM_SYSKEYUP, 255), 77);
-    EXPECT_EQ(0, memcmp(&before, &keys, sizeof keys));
-}
-
-TEST_F(WindowProcedure, ScreenSaverAndMonitorPowerAreSwallowedOnlyAsExactValues) {
-    EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
-    EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER), 0);
-    EXPECT_EQ(fakeCount("DefWindowProc"), 0);
-    EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE | 1), 77);
-    EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER | 2), 77);
-    EXPECT_EQ(send(WM_SYSCOMMAND, 0xF060 /* close */), 77);
-    EXPECT_EQ(fakeCount("DefWindowProc"), 3);
-}
-
-TEST_F(WindowProcedure, SizeMessagesFollowVisibility) {
-    window.isVisible = 1;
-    EXPECT_EQ(send(WM_SIZE, SIZE_MINIMIZED), 0);
-    EXPECT_EQ(window.isVisible, 0);
-    EXPECT_EQ(send(WM_SIZE, SIZE_MAXIMIZED, 1024 | (768 << 16)), 0);
-    EXPECT_EQ(window.isVisible, 1);
-    window.isVisible = 0;
-    EXPECT_EQ(send(WM_SIZE, SIZE_RESTORED, 800 | (0 << 16)), 0);  // a height of 0
-    EXPECT_EQ(window.isVisible, 1);
-    EXPECT_EQ(send(WM_SIZE, SIZE_MAXSHOW), 77);
-    EXPECT_EQ(send(WM_SIZE, SIZE_MAXHIDE), 77);
-    EXPECT_EQ(window.isVisible, 1);
-}
-
-TEST_F(WindowProcedure, MessagesBeforeCreationAreHarmless) {
-    // A window whose record was never stored: every message is survivable.
-    fake().windowUserData = nullptr;
-    EXPECT_EQ(send(WM_SIZE, SIZE_RESTORED, 800 | (600 << 16)), 0);
-    EXPECT_EQ(send(WM_SIZE, SIZE_MINIMIZED), 0);
-    EXPECT_EQ(send(WM_KEYDOWN, 'A'), 0);
-    EXPECT_EQ(send(WM_CLOSE, 0), 0);
-    EXPECT_EQ(keys.entries['A'], 0);
-}
-
-TEST_F(WindowProcedure, TheToggleFlipsTheModeAndPostsQuitWithoutEndingTheLoop) {
-    isLooping = 1;
-    fullScreenRequested = 0;
-    EXPECT_EQ(send(WM_TOGGLE_FULLSCREEN, 0), 77);  // then default handling
-    EXPECT_EQ(fullScreenRequested, 1);
-    EXPECT_EQ(isLooping, 1);
-    ASSERT_EQ(fake().queue.size(), 1u);
-    EXPECT_EQ(fake().queue[0].message, WM_QUIT);
-    EXPECT_EQ(fake().queue[0].window, handle);
-    send(WM_TOGGLE_FULLSCREEN, 0);
-    EXPECT_EQ(fullScreenRequested, 0);
-
-    EXPECT_EQ(send(WM_CLOSE, 0), 0);
-    EXPECT_EQ(isLooping, 0);
-}
-
-TEST(WindowDestroy, AnEmptyRecordOnlyRestoresTheDisplayWhenFullscreen) {
-    fakeReset();
-    GLWindow window{};
-    window.isFullScreen = 1;
-    windowDestroy(&window);
-    EXPECT_EQ(fake().calls,
-              (std::vector<std::string>{"ChangeDisplaySettings(null)", "ShowCursor(1)"}));
-    fakeReset();
-    window.isFullScreen = 0;
-    windowDestroy(&window);
-    EXPECT_TRUE(fake().calls.empty());
+TEST(WindowProcedure, MessagesToAWindowWithoutItsRecordAreHarmless) {
+    const std::pair<uint32_t, uintptr_t> messages[] = {
+        {WM_SIZE, SIZE_RESTORED}, {WM_SIZE, SIZE_MINIMIZED}, {WM_KEYDOWN, 'A'}, {WM_CLOSE, 0}};
+    for (auto m : messages) EXPECT_EQ(windowMessageHandler(nullptr, m.first, m.second, 800), 0);
 }

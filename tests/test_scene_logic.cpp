@@ -1,0 +1,205 @@
+// The scene's arithmetic without drawing, over the fake system layer: the
+// camera's flight and mouse look, the light's keys, the Escape key, the ray
+// flag, the frame-rate counter and the shadow volume's corners.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform_fake.h"
+#include "scene/scene.h"
+#include "shadow/stencil.h"
+#include "shadow/volume.h"
+
+namespace {
+
+const float c1 = std::cos(0.1f), s1 = std::sin(0.1f), c5 = std::cos(0.5f), s5 = std::sin(0.5f);
+
+void expectVec(Vec3 actual, Vec3 expected, float within = 1e-5f) {
+    EXPECT_NEAR(actual.x, expected.x, within);
+    EXPECT_NEAR(actual.y, expected.y, within);
+    EXPECT_NEAR(actual.z, expected.z, within);
+}
+
+// One camera frame from a pose with y up: the pitch sum before, where the
+// cursor was left, the keys held and the frame's milliseconds; where eye and
+// view point end, and the pitch sum after.
+struct Flight {
+    Vec3 eye, look; float pitch; int cursorX, cursorY; std::vector<int> keys; float ms;
+    Vec3 eyeAfter, lookAfter; float pitchAfter;
+};
+
+const Vec3 o{0, 0, 0}, x1{1, 0, 0};
+const Flight flights[] = {
+    {o, x1, 0, 400, 300, {}, 100, o, x1, 0},  // the cursor at the centre: nothing happens
+    {o, x1, 0, 400, 200, {}, 100, o, {c1, s1, 0}, -0.1f},  // 100 pixels up tilts up by 0.1
+    {o, x1, 0, 300, 300, {'W', 'D'}, 0, o, {c1, 0, -s1}, 0},  // no time: the mouse alone turns
+    {o, x1, 0, 400, 300, {'W', VK_UP}, 100, x1, {2, 0, 0}, 0},  // 100 ms: one unit, once a row
+    {o, x1, 0, 400, 300, {'A'}, 100, {0, 0, -1}, {1, 0, -1}, 0},
+    {o, x1, 0, 400, 300, {'W', VK_UP, 'S', VK_LEFT, 'A', VK_RIGHT}, 100, o, x1, 0},
+    {o, {1, -1, 0}, 0, 400, 300, {VK_DOWN}, 141.42136f, {-1, 1, 0}, o, 0},  // along the view
+    {o, {1, -1, 0}, 0, 400, 300, {'D'}, 200, {0, 0, 2}, {1, -1, 2}, 0},  // strafing keeps height
+    // The pitch sum stays within [-1, 1]: at the limit a sideways turn still
+    // turns; landing on it takes both turns; crossing it drops the frame's turn.
+    {o, x1, 1, 300, 300, {}, 0, o, {c1, 0, -s1}, 1},
+    {o, x1, 0.5f, 300, 800, {}, 0, o, {c1 * c5, -s5, -s1 * c5}, 1},
+    {o, x1, -0.5f, 500, -200, {}, 0, o, {c1 * c5, s5, s1 * c5}, -1},
+    {o, x1, 0.9f, 100, 600, {}, 0, o, x1, 1},
+    {o, x1, -0.9f, 700, 0, {}, 0, o, x1, -1},
+    // A quarter turn and a step right: the step goes along the frame's old right.
+    {o, x1, 0, 400 - 1571, 300, {'D'}, 100, {0, 0, 1}, {cosf(1.571f), 0, 1 - sinf(1.571f)}, 0},
+    // No direction (view on the eye, or along the up vector): nothing poisons the pose.
+    {{1, 1, 1}, {1, 1, 1}, 0, 350, 250, {'W', 'D'}, 100, {1, 1, 1}, {1, 1, 1}, -0.05f},
+    {o, {0, 1, 0}, 0, 420, 280, {'W', 'D'}, 100, {0, 1, 0}, {0, 2, 0}, -0.02f},
+};
+
+class Scene : public ::testing::Test {
+protected:
+    KeyTable keys{};
+    GLWindow window{};
+    void SetUp() override {
+        fakeReset();
+        window.keys = &keys, window.windowHandle = reinterpret_cast<PlatformWindow*>(&keys);
+        sceneWindow = &window, sceneKeys = &keys;  // what sceneInit keeps, without its GL context
+        isLooping = 1, showRays = 0, lightPosition = Vec3{5, 1, 5};
+        fpsValue = frameCount = lastSampleTime = accumulatedPitch = 0;
+        cameraSetPose(sceneCamera, 0, 0, 0, 1, 0, 0, 0, 1, 0);
+    }
+    void TearDown() override { sceneWindow = nullptr, sceneKeys = nullptr; }
+    void hold(std::vector<int> held) {
+        std::memset(&keys, 0, sizeof keys);
+        for (int key : held) keys.entries[key] = 1;
+    }
+};
+
+}  // namespace
+
+TEST_F(Scene, CameraFlights) {
+    for (const Flight& f : flights) {
+        SCOPED_TRACE(&f - flights);
+        fakeReset();
+        Camera camera;
+        cameraSetPose(camera, f.eye.x, f.eye.y, f.eye.z, f.look.x, f.look.y, f.look.z, 0, 1, 0);
+        camera.speed = f.ms, accumulatedPitch = f.pitch;
+        fake().cursorX = f.cursorX, fake().cursorY = f.cursorY;
+        for (int key : f.keys) fake().keyHeld[key] = true;
+        cameraUpdate(camera);
+        expectVec(camera.position, f.eyeAfter);
+        expectVec(camera.viewPoint, f.lookAfter, 1e-4f);
+        EXPECT_NEAR(accumulatedPitch, f.pitchAfter, 1e-6f);
+        // The cursor goes back to the centre, and is left alone there.
+        const bool centred = f.cursorX == 400 && f.cursorY == 300;
+        EXPECT_EQ(fake().calls, std::vector<std::string>(!centred, "SetCursorPos(400,300)"));
+    }
+}
+
+TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
+    const float quarter = static_cast<float>(M_PI / 2), s = 1 / std::sqrt(3.0f);
+    const struct { Vec3 eye, look, axis; float angle; Vec3 after; } turns[] = {
+        {o, x1, {0, 1, 0}, quarter, {0, 0, -1}},
+        {{1, 2, 3}, {3, 2, 3}, {0, 1, 0}, static_cast<float>(M_PI), {-1, 2, 3}},
+        {o, {1, 2, 3}, {s, s, s}, static_cast<float>(2 * M_PI / 3), {3, 1, 2}},  // cycles the axes
+        {o, x1, {0, 1, 0}, INFINITY, x1},  // a turn to no number is dropped
+    };
+    for (const auto& t : turns) {
+        Camera camera;
+        cameraSetPose(camera, t.eye.x, t.eye.y, t.eye.z, t.look.x, t.look.y, t.look.z, 0, 1, 0);
+        cameraRotateView(camera, t.angle, t.axis.x, t.axis.y, t.axis.z);
+        expectVec(camera.viewPoint, t.after);
+        expectVec(camera.position, t.eye);
+    }
+    // Poses with a number that is not finite, and moves that overflow, are refused.
+    Camera camera;
+    cameraSetPose(camera, 3e38f, 0, 0, 3.1e38f, 0, 0, 0, 1, 0);
+    cameraSetPose(camera, 0, 0, 0, INFINITY, 0, 0, 0, 1, 0);
+    cameraAdvance(camera, 1e38f);
+    expectVec(camera.position, {3e38f, 0, 0}, 0);
+    // Normalising keeps the direction of finite vectors out of range.
+    expectVec(vecNormalize(Vec3{3e30f, 4e30f, 0}), {0.6f, 0.8f, 0});
+    expectVec(vecNormalize(Vec3{0, 3e-30f, -4e-30f}), {0, 0.6f, -0.8f});
+    expectVec(vecNormalize(Vec3{1, std::nanf(""), 0}), o);
+}
+
+TEST_F(Scene, EachLightKeyMovesItsAxisAHundredthOfAUnitPerMillisecond) {
+    const struct { std::vector<int> keys; uint32_t ms; Vec3 after; } cases[] = {
+        {{'I', VK_SPACE}, 250, {5, -1.5f, 5}}, {{'K'}, 250, {5, 3.5f, 5}},
+        {{'L'}, 250, {2.5f, 1, 5}}, {{'J'}, 250, {7.5f, 1, 5}}, {{'U'}, 250, {5, 1, 2.5f}},
+        {{'O'}, 250, {5, 1, 7.5f}}, {{'I', 'K', 'L', 'J', 'U', 'O'}, 300, {5, 1, 5}},
+        {{'J'}, 0, {5, 1, 5}}, {{'J'}, 5000, {55, 1, 5}},  // through the wall: it is unbounded
+    };
+    for (const auto& c : cases) {
+        lightPosition = Vec3{5, 1, 5};
+        hold(c.keys);
+        sceneUpdate(c.ms);
+        expectVec(lightPosition, c.after);
+        EXPECT_EQ(showRays, keys.entries[VK_SPACE]);  // the rays show while Space is held
+        EXPECT_TRUE(fake().queue.empty());  // no Escape, no quit
+    }
+}
+
+TEST_F(Scene, EscapeQuitsWhileTheRestOfTheUpdateGoesOn) {
+    hold({VK_ESCAPE, 'J', VK_SPACE});
+    fake().keyHeld['W'] = true;
+    sceneUpdate(200);
+    EXPECT_EQ(fake().queue.size(), 1u);
+    const PlatformMessage quit = fake().queue.at(0);
+    EXPECT_TRUE(quit.message == WM_QUIT && quit.window == window.windowHandle);
+    EXPECT_EQ(isLooping, 0);
+    expectVec(lightPosition, {7, 1, 5});
+    EXPECT_EQ(showRays, 1);
+    expectVec(sceneCamera.position, {2, 0, 0});  // the frame's time went to the camera too
+    EXPECT_EQ(fpsValue, 1.0f);  // the frame counted, and the first one publishes
+
+    // Only an entry of exactly 1 is a key held; outside the window's life
+    // there are no keys to read at all.
+    keys.entries['J'] = 2;
+    sceneUpdate(100);
+    hold({'J'});
+    sceneWindow = nullptr, sceneKeys = nullptr;
+    sceneUpdate(100);
+    expectVec(lightPosition, {7, 1, 5});
+    EXPECT_EQ(sceneInit(nullptr, &keys), 0);
+    EXPECT_EQ(sceneInit(&window, nullptr), 0);
+}
+
+TEST_F(Scene, TheFrameRateIsPublishedAfterMoreThanASecond) {
+    // The tick of each frame, and the rate shown after it.
+    const struct { uint32_t tick; float shown; } samples[] = {
+        {1000, 0}, {1001, 2},  // exactly a second is not more than one
+        {1500, 2}, {1600, 2}, {2000, 2}, {2002, 4},
+        {4294960000u, 1}, {4294960500u, 1}, {4294963000u, 2},  // long uptime
+    };
+    for (const auto& s : samples) {
+        fake().tick = s.tick;
+        EXPECT_EQ(fpsSample(), s.shown) << s.tick;
+    }
+}
+
+TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
+    Occluder occluder{};
+    occluderInit(occluder);
+    shadowVolumeExtrude(occluder.faces[0]);  // the top, from the start light (5, 1, 5)
+    const Vec3 far[4] = {{-695, 101, -295}, {-695, -299, -295}, {-295, -299, -295},
+                         {-295, 101, -295}};
+    for (int i = 0; i < 4; ++i) expectVec(occluder.faces[0].extruded[i], far[i], 0);
+
+    // The faces that face the light cast, and only they get their volume rebuilt.
+    const struct { Vec3 light; std::vector<int> casting; } cases[] = {
+        {{5, 1, 5}, {0, 4}}, {{0, 2, 5}, {0, 1}},  // in the plane of face 1: it casts
+        {{2, 0, 5}, {0}}, {{0, 0, 1}, {}}, {{3, 3, 3}, {0, 1, 4}}, {{-3, -3, -1}, {2, 3, 5}},
+    };
+    for (const auto& c : cases) {
+        occluderInit(occluder);
+        occluderSetLight(occluder, c.light);
+        for (OccluderFace& face : occluder.faces) face.castsShadow = 7;
+        occluderCastShadows(occluder, 0);  // no context: the drawing goes nowhere
+        std::vector<int> casting;
+        for (int i = 0; i < 6; ++i) {
+            const Vec3 e = occluder.faces[i].extruded[3];
+            if (occluder.faces[i].castsShadow != 0) casting.push_back(i);  // no stale flag
+            EXPECT_EQ(e.x != 0 || e.y != 0 || e.z != 0, occluder.faces[i].castsShadow == 1) << i;
+        }
+        EXPECT_EQ(casting, c.casting);
+    }
+}
