@@ -60,6 +60,14 @@ std::vector<uint8_t> bmpWrite(const BmpWriteParts& p) {
     return file;
 }
 
+BmpWriteParts bmpWritePicture(const std::vector<std::vector<uint32_t>>& rows) {
+    BmpWriteParts parts;
+    parts.width = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
+    parts.height = static_cast<int32_t>(rows.size());
+    parts.pixels = bmpWritePackRows(rows, 24);
+    return parts;
+}
+
 std::vector<uint8_t> bmpWritePackRows(const std::vector<std::vector<uint32_t>>& rows,
                                       uint16_t bitCount) {
     std::vector<uint8_t> out;

@@ -24,6 +24,10 @@ struct BmpWriteParts {
 // The whole file.
 std::vector<uint8_t> bmpWrite(const BmpWriteParts& parts);
 
+// The parts of a plain 24-bit picture of these rows of 0xRRGGBB pixels,
+// bottom row first.
+BmpWriteParts bmpWritePicture(const std::vector<std::vector<uint32_t>>& rows);
+
 // Packs rows of pixel values (palette indexes, 16- or 32-bit values, or
 // 0xRRGGBB for 24 bits) into stored rows of `bitCount` bits, each padded to
 // 4 bytes.

@@ -79,9 +79,7 @@ Colour brickPixel(const Style& style, int x, int y, uint32_t seed) {
 }
 
 bool writeBmp(const std::string& path, const Style& style, uint32_t seed) {
-    BmpWriteParts parts;
-    parts.width = SIZE;
-    parts.height = SIZE;  // positive: rows bottom to top
+    // Rows bottom to top, as the file stores them.
     std::vector<std::vector<uint32_t>> rows(SIZE, std::vector<uint32_t>(SIZE));
     for (int y = 0; y < SIZE; ++y)
         for (int x = 0; x < SIZE; ++x) {
@@ -89,8 +87,7 @@ bool writeBmp(const std::string& path, const Style& style, uint32_t seed) {
             rows[y][x] = static_cast<uint32_t>(clampByte(c.r)) << 16 |
                          static_cast<uint32_t>(clampByte(c.g)) << 8 | clampByte(c.b);
         }
-    parts.pixels = bmpWritePackRows(rows, 24);
-    return bmpWriteFile(path, bmpWrite(parts));
+    return bmpWriteFile(path, bmpWrite(bmpWritePicture(rows)));
 }
 
 }  // namespace
