@@ -20,10 +20,12 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/bmp.h"
 #include "platform/platform_bench_reference.h"
+#include "tools/bmp_write.h"
 
 namespace {
 
@@ -32,46 +34,14 @@ using Clock = std::chrono::steady_clock;
 const int side = 4096;
 const int maxRepetitions = 1000;
 
-void putU16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    out[at] = static_cast<uint8_t>(value);
-    out[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void putU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// File header and 40-byte info header; the palette, if any, follows.
-std::vector<uint8_t> headers(int width, int height, int bitCount, uint32_t compression,
-                             uint32_t colours, uint32_t pixelBytes) {
-    const uint32_t offset = 14 + 40 + 4 * colours;
-    std::vector<uint8_t> out(offset, 0);
-    out[0] = 'B';
-    out[1] = 'M';
-    putU32(out, 2, offset + pixelBytes);
-    putU32(out, 10, offset);
-    putU32(out, 14, 40);
-    putU32(out, 18, static_cast<uint32_t>(width));
-    putU32(out, 22, static_cast<uint32_t>(height));
-    putU16(out, 26, 1);
-    putU16(out, 28, static_cast<uint32_t>(bitCount));
-    putU32(out, 30, compression);
-    putU32(out, 34, pixelBytes);
-    putU32(out, 38, 2835);
-    putU32(out, 42, 2835);
-    putU32(out, 46, colours);
-    putU32(out, 50, colours);
-    return out;
-}
-
 // A 24-bit picture: smooth colour gradients with some grain.
 std::vector<uint8_t> makeRgb24File() {
-    const uint32_t stride = side * 3;  // a multiple of 4: no padding
-    std::vector<uint8_t> out = headers(side, side, 24, 0, 0, stride * side);
-    const size_t at = out.size();
-    out.resize(at + static_cast<size_t>(stride) * side);
+    BmpWriteParts parts;
+    parts.width = side;
+    parts.height = side;
+    parts.pixels.resize(static_cast<size_t>(side) * side * 3);  // rows need no padding
     std::mt19937 random(24);
-    uint8_t* p = out.data() + at;
+    uint8_t* p = parts.pixels.data();
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const uint32_t grain = random() & 15u;
@@ -80,7 +50,7 @@ std::vector<uint8_t> makeRgb24File() {
             *p++ = static_cast<uint8_t>(((x + y) >> 5) ^ grain);    // red
         }
     }
-    return out;
+    return bmpWrite(parts);
 }
 
 // One row of 8-bit indexes, encoded as a usual encoder would: three or more
@@ -160,24 +130,16 @@ std::vector<uint8_t> makeRle8File(double* runShare) {
     }
     *runShare = static_cast<double>(runs) / static_cast<double>(runs + absolutes);
 
-    std::vector<uint8_t> out =
-        headers(side, side, 8, 1, 256, static_cast<uint32_t>(pixels.size()));
-    for (int i = 0; i < 256; ++i) {
-        uint8_t* entry = out.data() + 54 + 4 * i;
-        entry[0] = static_cast<uint8_t>(i * 7);    // blue
-        entry[1] = static_cast<uint8_t>(255 - i);  // green
-        entry[2] = static_cast<uint8_t>(i);        // red
-        entry[3] = 0;
-    }
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
-}
-
-bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    BmpWriteParts parts;
+    parts.width = side;
+    parts.height = side;
+    parts.bitCount = 8;
+    parts.compression = 1;
+    parts.clrUsed = 256;
+    for (uint32_t i = 0; i < 256; ++i)
+        parts.palette.push_back(i << 16 | (255 - i) << 8 | ((i * 7) & 0xFFu));
+    parts.pixels = std::move(pixels);
+    return bmpWrite(parts);
 }
 
 double median(std::vector<double> values) {
@@ -293,7 +255,7 @@ int main(int argc, char** argv) {
     const std::vector<uint8_t> rgbFile = makeRgb24File();
     const std::vector<uint8_t> rleFile = makeRle8File(&runShare);
     int status = 0;
-    if (!writeFile(rgbPath, rgbFile) || !writeFile(rlePath, rleFile)) {
+    if (!bmpWriteFile(rgbPath, rgbFile) || !bmpWriteFile(rlePath, rleFile)) {
         std::fprintf(stderr, "bench_bmp: cannot write the test files into %s\n", folder.c_str());
         status = 1;
     }

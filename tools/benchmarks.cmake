@@ -17,4 +17,4 @@ add_executable(bench_bmp tools/bench_bmp.cpp platform/platform_bench_reference.c
 target_include_directories(bench_bmp PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(bench_bmp PRIVATE
     -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_platform_sdl -Wl,--end-group
-    PkgConfig::SDL2)
+    PkgConfig::SDL2 tenebrel_bmp_write)

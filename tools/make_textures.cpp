@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/bmp_write.h"
+
 namespace {
 
-const int SIZE = 256;        // a multiple of 4: BMP rows need no padding
+const int SIZE = 256;
 const int BRICK_W = 64;      // four bricks across the tile
 const int BRICK_H = 32;      // eight courses up the tile
 const int MORTAR = 4;        // joint width in pixels
@@ -77,54 +79,15 @@ Colour brickPixel(const Style& style, int x, int y, uint32_t seed) {
 }
 
 bool writeBmp(const std::string& path, const Style& style, uint32_t seed) {
-    const uint32_t rowBytes = SIZE * 3;
-    const uint32_t imageBytes = rowBytes * SIZE;
-    const uint32_t offset = 14 + 40;
-    std::vector<uint8_t> file(offset + imageBytes, 0);
-    auto put16 = [&](size_t at, uint32_t v) {
-        file[at] = static_cast<uint8_t>(v);
-        file[at + 1] = static_cast<uint8_t>(v >> 8);
-    };
-    auto put32 = [&](size_t at, uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, offset);
-    put32(14, 40);
-    put32(18, SIZE);
-    put32(22, SIZE);  // positive: rows bottom to top
-    put16(26, 1);
-    put16(28, 24);
-    put32(30, 0);
-    put32(34, imageBytes);
-    put32(38, 2835);  // 72 dots per inch
-    put32(42, 2835);
-
-    for (int y = 0; y < SIZE; ++y) {
+    // Rows bottom to top, as the file stores them.
+    std::vector<std::vector<uint32_t>> rows(SIZE, std::vector<uint32_t>(SIZE));
+    for (int y = 0; y < SIZE; ++y)
         for (int x = 0; x < SIZE; ++x) {
             Colour c = brickPixel(style, x, y, seed);
-            size_t at = offset + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3;
-            file[at] = clampByte(c.b);
-            file[at + 1] = clampByte(c.g);
-            file[at + 2] = clampByte(c.r);
+            rows[y][x] = static_cast<uint32_t>(clampByte(c.r)) << 16 |
+                         static_cast<uint32_t>(clampByte(c.g)) << 8 | clampByte(c.b);
         }
-    }
-
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        std::perror(path.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    ok = (std::fclose(out) == 0) && ok;
-    if (!ok) {
-        std::fprintf(stderr, "%s: write failed\n", path.c_str());
-        std::remove(path.c_str());
-    }
-    return ok;
+    return bmpWriteFile(path, bmpWrite(bmpWritePicture(rows)));
 }
 
 }  // namespace
