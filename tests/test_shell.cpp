@@ -57,7 +57,7 @@ std::string windowedRun(const std::string& rest) {
 
 // A window whose making fails at `flag`, after the calls in `tail`.
 Row failing(const char* name, bool FakePlatform::*flag, const std::string& tail) {
-    return Row{name, {IDNO}, {}, creating + tail + warning("Error Creating OpenGL Window") + end, 0,
+    return Row{name, {IDNO}, {}, creating + tail + warning("Error Creating OpenGL Window") + end, 1,
                flag};
 }
 
@@ -82,7 +82,12 @@ const Row rows[] = {
     failing("NoContext", &FakePlatform::createContextFails, context + "ReleaseDC DestroyWindow "),
     failing("ContextNotCurrent", &FakePlatform::makeCurrentFails,
             context + "MakeCurrent DeleteContext ReleaseDC DestroyWindow "),
-    {"AFailedSceneDrawsNothingAndEnds", {IDNO}, {}, start + windowed + closed + end, 0, nullptr,
+    // A failed start gives the display and the cursor back, and says so in its status.
+    {"AFailedFullscreenWindowGivesTheDisplayBack", {IDYES}, {},
+     start + "ChangeDisplaySettings(800x600x32) ShowCursor(0) CreateWindow(OpenGL,Tenebrel,0x40008,"
+     "0x80000000,800x600" + pixels + warning("Error Creating OpenGL Window") + restored + end, 1,
+     &FakePlatform::createWindowFails},
+    {"AFailedSceneDrawsNothingAndEnds", {IDNO}, {}, start + windowed + closed + end, 1, nullptr,
      1000000, 16, 0, 0},
     {"TicksAcrossTheCounterWrap", {IDNO}, {{1, WM_CLOSE}},
      start + windowed + "update(10) draw SwapBuffers update(10) draw SwapBuffers " + closed + end,
@@ -105,19 +110,24 @@ const Row rows[] = {
      {{0, WM_KEYDOWN, 'J'}, {0, WM_TOGGLE_FULLSCREEN}, {1, WM_TOGGLE_FULLSCREEN}, {2, WM_CLOSE}},
      start + windowed + frame + toggled + full + frame + toggled + restored + windowed + frame +
          closed + end},
-    // Repeats keep a key down (J is 74, held is 1); codes past the table and the
-    // system's keys go to the default handling and leave the table alone.
+    // Repeats keep a key down (J is 74, held is 1); codes past the table and
+    // keys pressed with Alt go to the default handling and leave the table
+    // alone, but a key let go with Alt held is let go. Losing the focus lets
+    // every key go: their key-ups would reach another window.
     // The screen saver and monitor power are kept away, by exact value only.
     {"KeysAndSystemCommands", {IDNO},
      {{0, WM_KEYDOWN, 'J'}, {0, WM_KEYDOWN, 'J'}, {0, WM_KEYDOWN, 255}, {1, WM_KEYUP, 'J'},
       {1, WM_KEYDOWN, 256}, {1, WM_KEYUP, 0x10000}, {1, WM_SYSKEYDOWN, 'A'},
       {1, WM_KEYDOWN, static_cast<uintptr_t>(-1)}, {1, WM_SYSCOMMAND, SC_SCREENSAVE},
       {1, WM_SYSCOMMAND, SC_MONITORPOWER}, {1, WM_SYSCOMMAND, SC_SCREENSAVE | 1},
-      {1, WM_SYSCOMMAND, SC_MONITORPOWER | 2}, {2, WM_CLOSE}},
+      {1, WM_SYSCOMMAND, SC_MONITORPOWER | 2}, {2, WM_SYSKEYUP, 255}, {2, WM_KEYDOWN, 'J'},
+      {2, WM_KEYDOWN, 'L'}, {3, WM_KILLFOCUS}, {4, WM_CLOSE}},
      windowedRun("update(16,74=1,255=1) draw SwapBuffers DefWindowProc(0x100,0x100) "
                  "DefWindowProc(0x101,0x10000) DefWindowProc(0x104,0x41) "
                  "DefWindowProc(0x100,0xFFFFFFFF) DefWindowProc(0x112,0xF141) "
-                 "DefWindowProc(0x112,0xF172) update(16,255=1) draw SwapBuffers ")},
+                 "DefWindowProc(0x112,0xF172) update(16,255=1) draw SwapBuffers "
+                 "DefWindowProc(0x105,0xFF) update(16,74=1,76=1) draw SwapBuffers "
+                 "update(16) draw SwapBuffers ")},
 };
 
 class Shell : public ::testing::TestWithParam<Row> {};
