@@ -4,6 +4,9 @@
 # Usage: tools/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The package keeps the modes the files and folders are staged with; a
+# private umask would make them unreadable to everyone but root.
+umask 022
 tools/install-deps.sh package
 # Debian's hardening flags (stack protector, fortified calls, read-only
 # relocations bound at start), as its own packages are built with.
