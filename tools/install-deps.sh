@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tenebrel needs to build, run and test.
-# Usage: tools/install-deps.sh [run|test]   (default: test, which is a superset)
+# Usage: tools/install-deps.sh [run|package|test]   (default: test, which is a superset)
 set -euo pipefail
 
 mode=${1:-test}
@@ -8,13 +8,17 @@ mode=${1:-test}
 run_pkgs=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev
           libfreetype-dev libfontconfig-dev fonts-dejavu-core
           xfonts-base)  # the core X fonts that the message boxes are drawn with
+# Building the Debian package: dpkg-shlibdeps finds its dependencies, and
+# CPack asks file(1) which files are programs.
+package_pkgs=(dpkg-dev file gzip)
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick python3
            openbox wmctrl)  # a window manager, to close and minimise as a person does
 
 case "$mode" in
     run)  wanted=("${run_pkgs[@]}") ;;
-    test) wanted=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
-    *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+    package) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
+    test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+    *) echo "usage: $0 [run|package|test]" >&2; exit 2 ;;
 esac
 
 missing=()
