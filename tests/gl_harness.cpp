@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
-
 #include "app/window.h"
 
 namespace {
@@ -15,52 +13,36 @@ const char* const harnessClassName = "TenebrelTest";
 
 }  // namespace
 
-bool glHarnessOpen(int width, int height, const PlatformPixelFormat* request,
-                   PlatformWindowProc proc) {
+PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* request,
+                              PlatformWindowProc proc) {
     static char instance;
-    PlatformWindowClass windowClass;
-    std::memset(&windowClass, 0, sizeof windowClass);
+    PlatformWindowClass windowClass{};
     windowClass.size = sizeof windowClass;
     windowClass.windowProc = proc != nullptr ? proc : platformDefWindowProc;
-    windowClass.instance = &instance;
-    windowClass.className = harnessClassName;
-    if (platformRegisterClass(&windowClass) == 0) return false;
-
+    windowClass.instance = &instance, windowClass.className = harnessClassName;
+    if (platformRegisterClass(&windowClass) == 0) return nullptr;
     const PlatformPixelFormat format = request != nullptr ? *request : windowPixelFormatRequest(32);
     PlatformRect rect{0, 0, width, height};
     platformAdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
     harnessWindow = platformCreateWindow(WS_EX_APPWINDOW, harnessClassName, "Tenebrel test",
                                          WS_OVERLAPPEDWINDOW, 0, 0, rect.right - rect.left,
                                          rect.bottom - rect.top, &instance, &instance, &format);
-    if (harnessWindow == nullptr) return false;
+    if (harnessWindow == nullptr) return nullptr;
     harnessDC = platformGetDC(harnessWindow);
     const int index = platformChoosePixelFormat(harnessDC, &format);
-    if (index == 0 || !platformSetPixelFormat(harnessDC, index, &format)) return false;
+    if (index == 0 || !platformSetPixelFormat(harnessDC, index, &format)) return nullptr;
     harnessRC = platformCreateContext(harnessDC);
-    if (harnessRC == nullptr || !platformMakeCurrent(harnessDC, harnessRC)) return false;
+    if (harnessRC == nullptr || !platformMakeCurrent(harnessDC, harnessRC)) return nullptr;
     platformShowWindow(harnessWindow, SW_SHOWNORMAL);
     glViewport(0, 0, width, height);
-    glDrawBuffer(GL_BACK);
-    glReadBuffer(GL_BACK);
-    return true;
+    return harnessWindow;
 }
 
 void glHarnessClose(bool keepClass) {
-    if (harnessRC != nullptr) {
-        platformMakeCurrent(harnessDC, nullptr);
-        platformDeleteContext(harnessRC);
-        harnessRC = nullptr;
-    }
-    if (harnessWindow != nullptr) {
-        platformReleaseDC(harnessWindow, harnessDC);
-        platformDestroyWindow(harnessWindow);
-        harnessWindow = nullptr;
-    }
+    if (harnessRC != nullptr) platformMakeCurrent(harnessDC, nullptr), platformDeleteContext(harnessRC);
+    if (harnessWindow != nullptr) platformReleaseDC(harnessWindow, harnessDC), platformDestroyWindow(harnessWindow);
+    harnessRC = nullptr, harnessWindow = nullptr;
     if (!keepClass) platformUnregisterClass(harnessClassName, nullptr);
-}
-
-PlatformWindow* glHarnessWindow() {
-    return harnessWindow;
 }
 
 std::vector<uint8_t> glHarnessReadRgb() {

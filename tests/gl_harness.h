@@ -9,13 +9,12 @@
 #include "platform/platform.h"
 
 // Registers the test window class (messages to `proc` when given), opens
-// the window, makes its context current and shows it. Returns false when no
-// display or context can be had (the caller then fails the test).
-bool glHarnessOpen(int width = 800, int height = 600, const PlatformPixelFormat* request = nullptr,
-                   PlatformWindowProc proc = nullptr);
+// the window, makes its context current and shows it. Returns the window, or
+// null when no display or context can be had (the caller then fails the test).
+PlatformWindow* glHarnessOpen(int width = 800, int height = 600,
+                              const PlatformPixelFormat* request = nullptr,
+                              PlatformWindowProc proc = nullptr);
 // Releases the context and the window, then the class unless told to keep it.
 void glHarnessClose(bool keepClass = false);
-// The window, null when closed.
-PlatformWindow* glHarnessWindow();
 // The whole back buffer, RGB, rows bottom to top.
 std::vector<uint8_t> glHarnessReadRgb();
