@@ -114,17 +114,19 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
         {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}},  // far out: the shadow stays whole
     };
     int totals[128] = {};
+    Rgb levels[2];
     for (const auto& row : rows) {
         const Vec3 light = row[0], eye = row[1], last = nudged(light, 9), margin{1, 1, 0.5f};
         const Image shown = frame(light, eye, row[2]);
         auto hidden = [&](Vec3 p, Vec3 lo, Vec3 hi) { return segmentHitsBox(eye, p, lo, hi); };
-        int counts[128] = {}, wrong = 0;
+        int counts[128] = {}, wrong = 0, text = 0, other = 0;
         auto expect = [&](Vec3 p, Rgb expected, char kind) {
             int x, y;
             if (!project(p, &x, &y) || (x < 330 && y < 110)) return;  // not under the text
             const Rgb got = pixelIn(shown, y * 800 + x);
             if (++counts[static_cast<int>(kind)], !near(got, expected) && wrong++ < 5)
-                ADD_FAILURE() << kind << " at " << p.x << " " << p.y << " " << p.z << " reads " << ::testing::PrintToString(got) << " not " << ::testing::PrintToString(expected) << " (light x " << light.x << ")";
+                ADD_FAILURE() << kind << " at " << p.x << ", " << p.y << ", " << p.z << " (light x " << light.x
+                              << ") reads " << ::testing::PrintToString(got) << " not " << ::testing::PrintToString(expected);
         };
         // The back, left and right walls, the floor and the open top; room
         // points only where the count is the same all around them.
@@ -133,9 +135,9 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
             for (int k = 0; k < 38 * 38; ++k) {
                 const Vec3 p = onPlane(fixed[f], static_cast<float>(at[f]), -9.25f + k / 38 * 0.5f, -9.25f + k % 38 * 0.5f), grow{0.2f, 0.2f, 0.2f};
                 if (hidden(p, light - margin, light + margin) || hidden(p, boxLow - grow, boxHigh + grow)) continue;
-                const int s = f == 4 ? 0 : shadowedPasses(light, p);
-                bool steady = true;
-                for (int n = 0; f < 4 && n < 9; ++n) steady = steady && shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f, (n % 3 - 1) * 0.12f)) == s;
+                int s = f == 4 ? 0 : shadowedPasses(light, p), steady = 1;
+                for (int n = 0; f < 4 && n < 9; ++n)
+                    steady = steady && shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f, (n % 3 - 1) * 0.12f)) == s;
                 if (steady) expect(p, f == 4 ? skyInFrame : roomAfter(s), f == 4 ? 's' : s == 0 ? 'l' : s == 10 ? 'd' : 'p');
             }
         // The box's faces towards the eye, drawn again over the sum.
@@ -154,7 +156,6 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
         // at eye (-0.8, -0.8, -1); Mesa lights it where it stood before the
         // translation, at (-0.8, -0.8, 0). Either is right; nothing else is.
         GLdouble m[16], d[3];
-        Rgb levels[2];
         glGetDoublev(GL_MODELVIEW_MATRIX, m);
         for (int z = 0; z < 2; ++z) {
             for (int i = 0; i < 3; ++i) d[i] = m[i] * last.x + m[4 + i] * last.y + m[8 + i] * last.z + m[12 + i] + (i < 2 ? 0.8 : z);
@@ -162,10 +163,10 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
         }
         const Image many = (fpsValue = 888, frame(light, eye, row[2]));
         fpsValue = 0;
-        int text = 0, other = 0;
         auto lit = [&](Rgb c) { return near(c, levels[0]) || near(c, levels[1]); };
         for (size_t i = 0; i < shown.size() / 3; ++i)
-            if (pixelIn(shown, i) != pixelIn(many, i)) ++(i % 800 < 330 && i / 800 < 110 && (lit(pixelIn(shown, i)) || lit(pixelIn(many, i))) ? text : other);
+            if (pixelIn(shown, i) != pixelIn(many, i))
+                ++(i % 800 < 330 && i / 800 < 110 && (lit(pixelIn(shown, i)) || lit(pixelIn(many, i))) ? text : other);
         EXPECT_TRUE(text > 30 && other == 0) << light.x << ": " << text << " " << other << " at level " << levels[0][0] << " or " << levels[1][0];
     }
     EXPECT_TRUE(totals['d'] > 100 && totals['p'] > 10 && totals['m'] > 2 && totals['s'] > 100);

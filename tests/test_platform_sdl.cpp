@@ -46,10 +46,9 @@ TEST(Layer, TheClosestFramebufferLeavesOutAccumulationBeforeStencil) {
         request.accumRedBits = request.accumGreenBits = request.accumBlueBits = static_cast<uint8_t>(row[0]);
         request.stencilBits = static_cast<uint8_t>(row[1]);
         ASSERT_NE(glHarnessOpen(320, 200, &request), nullptr) << row[0] << " " << row[1];
-        GLint accum = 0, stencil = 0, depth = 0, doubled = 0;
-        glGetIntegerv(GL_ACCUM_RED_BITS, &accum), glGetIntegerv(GL_STENCIL_BITS, &stencil);
-        glGetIntegerv(GL_DEPTH_BITS, &depth), glGetIntegerv(GL_DOUBLEBUFFER, &doubled);
-        EXPECT_TRUE((accum >= 16) == row[2] && (stencil >= 1) == row[3] && depth >= 16 && doubled) << row[0] << " " << row[1];
+        auto bits = [](GLenum name) { GLint value = 0; return glGetIntegerv(name, &value), value; };
+        EXPECT_TRUE((bits(GL_ACCUM_RED_BITS) >= 16) == row[2] && (bits(GL_STENCIL_BITS) >= 1) == row[3] &&
+                    bits(GL_DEPTH_BITS) >= 16 && bits(GL_DOUBLEBUFFER)) << row[0] << " " << row[1];
         glHarnessClose();
     }
 }
