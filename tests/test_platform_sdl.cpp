@@ -28,7 +28,7 @@ bool drainFinds(PlatformWindow* window, uint32_t wanted) {
     while (platformPeekMessage(&message, window, PM_REMOVE)) found = found || message.message == wanted;
     return found;
 }
-// A 320 x 200 window with nothing left in its queue.
+// A 320 x 200 window, its queue emptied; a quit already queued is a fault.
 PlatformWindow* openEmptied() {
     received.clear();
     PlatformWindow* window = glHarnessOpen(320, 200, nullptr, recordingProc);
