@@ -1,23 +1,20 @@
-// A real OpenGL context for drawing tests: an 800 x 600 (or given size)
-// window made through the real system layer, with depth, stencil and
-// accumulation buffers as the program asks for them.
+// A real OpenGL context for drawing tests: a window of the given client
+// size made through the real system layer, with depth, stencil and
+// accumulation buffers as the program asks for them (or as `request` asks).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-struct GLHarnessPixel {
-    int r, g, b;
-};
+#include "platform/platform.h"
 
-// Opens the window and makes its context current. Returns false when no
-// display or context can be had (the caller then fails the test).
-bool glHarnessOpen(int width = 800, int height = 600);
-void glHarnessClose();
-// The pixel at (x, y) of the back buffer, y counted from the bottom.
-GLHarnessPixel glHarnessPixel(int x, int y);
+// Registers the test window class (messages to `proc` when given), opens
+// the window, makes its context current and shows it. Returns the window, or
+// null when no display or context can be had (the caller then fails the test).
+PlatformWindow* glHarnessOpen(int width = 800, int height = 600,
+                              const PlatformPixelFormat* request = nullptr,
+                              PlatformWindowProc proc = nullptr);
+// Releases the context and the window, then the class unless told to keep it.
+void glHarnessClose(bool keepClass = false);
 // The whole back buffer, RGB, rows bottom to top.
 std::vector<uint8_t> glHarnessReadRgb();
-// Bits of the framebuffer's stencil and accumulation buffers as made.
-int glHarnessStencilBits();
-int glHarnessAccumRedBits();

@@ -1,0 +1,262 @@
+// The scene's pictures on a real GL context, read back pixel by pixel and
+// compared with colours worked out here from the frame's own arithmetic:
+// flat textures, ten passes at weight 0.095, the room at 0.55 wherever the
+// box hides a pass's light from it, the box again on top at full colour, the
+// marker, the rays and the lit frame-rate text. Which passes are shadowed is
+// found by casting a segment from each nudged light to the point.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "assets/texture.h"
+#include "geometry/room.h"
+#include "gl_harness.h"
+#include "scene/scene.h"
+#include "shadow/frame.h"
+
+namespace {
+
+using Rgb = std::array<int, 3>;
+using Image = std::vector<uint8_t>;
+const Rgb roomColour{200, 120, 60}, boxColour{40, 80, 220}, yellow{255, 255, 0};
+const Rgb clearBlue{0, 0, 255}, skyInFrame{0, 0, 242};  // the frame sums to 0.95
+const Rgb checker[2][2] = {{{230, 30, 30}, {30, 200, 60}}, {{240, 240, 240}, {120, 40, 160}}};
+const Vec3 boxLow{-2, -2, 0}, boxHigh{2, 2, 2};
+
+Vec3 operator+(Vec3 a, Vec3 b) { return Vec3{a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator*(Vec3 a, Vec3 b) { return Vec3{a.x * b.x, a.y * b.y, a.z * b.z}; }
+Vec3 operator*(Vec3 a, float k) { return a * Vec3{k, k, k}; }
+float& axis(Vec3& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
+float axisOf(Vec3 v, int i) { return axis(v, i); }
+// The point with coordinate `at` on axis `fixed` and u, v on the next two.
+Vec3 onPlane(int fixed, float at, float u, float v) {
+    Vec3 p{0, 0, 0};
+    axis(p, fixed) = at, axis(p, (fixed + 1) % 3) = u, axis(p, (fixed + 2) % 3) = v;
+    return p;
+}
+bool near(Rgb a, Rgb b) { return std::abs(a[0] - b[0]) <= 1 && std::abs(a[1] - b[1]) <= 1 && std::abs(a[2] - b[2]) <= 1; }
+Rgb pixelIn(const Image& rgb, size_t i) { return Rgb{rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]}; }
+Rgb checkerAt(float s, float t) { return checker[t - std::floor(t) >= 0.5f][s - std::floor(s) >= 0.5f]; }
+
+bool writeFlatBmp(const char* name, Rgb c) {
+    char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24};
+    bmp[54] = static_cast<char>(c[2]), bmp[55] = static_cast<char>(c[1]), bmp[56] = static_cast<char>(c[0]);
+    return static_cast<bool>(std::ofstream(name, std::ios::binary).write(bmp, sizeof bmp).flush());
+}
+
+// Does the segment from a to b pass through the box [lo, hi]?
+bool segmentHitsBox(Vec3 a, Vec3 b, Vec3 lo, Vec3 hi) {
+    double t0 = 0, t1 = 1;
+    for (int i = 0; i < 3; ++i) {
+        const double start = axisOf(a, i), delta = axisOf(b, i) - start;
+        if (delta == 0 && (start < axisOf(lo, i) || start > axisOf(hi, i))) return false;
+        const double n = (axisOf(lo, i) - start) / delta, f = (axisOf(hi, i) - start) / delta;
+        t0 = std::max(t0, std::min(n, f)), t1 = std::min(t1, std::max(n, f));
+    }
+    return t0 <= t1;
+}
+
+// Pass i nudges the light by jitter entries i + 1, i + 2, i (x, y, z) x 0.25.
+Vec3 nudged(Vec3 light, int pass) { return light + Vec3{lightJitter[pass + 1], lightJitter[pass + 2], lightJitter[pass]} * 0.25f; }
+int shadowedPasses(Vec3 light, Vec3 point) {
+    int count = 0;
+    for (int pass = 0; pass < 10; ++pass) count += segmentHitsBox(nudged(light, pass), point, boxLow, boxHigh);
+    return count;
+}
+// Each pass is stored in 8 bits before it is summed at 0.095.
+Rgb roomAfter(int s) {
+    Rgb sum;
+    for (int c = 0; c < 3; ++c) sum[c] = std::lround(0.095 * ((10 - s) * roomColour[c] + s * std::round(roomColour[c] * 0.55)));
+    return sum;
+}
+
+// The window pixel showing a world point under the current matrices.
+bool project(Vec3 p, int* x, int* y) {
+    GLdouble model[16], projection[16], wx, wy, wz;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model), glGetDoublev(GL_PROJECTION_MATRIX, projection), glGetIntegerv(GL_VIEWPORT, viewport);
+    if (!gluProject(p.x, p.y, p.z, model, projection, viewport, &wx, &wy, &wz)) return false;
+    *x = static_cast<int>(std::floor(wx)), *y = static_cast<int>(std::floor(wy));
+    return wz > 0 && wz < 1 && *x >= 3 && *y >= 3 && *x < 797 && *y < 597;
+}
+
+// The context and the scene over flat textures, set up once; a frame of it.
+bool sceneReady() {
+    static GLWindow window{};
+    static KeyTable keys{};
+    static const bool ready = writeFlatBmp("brickblue.bmp", boxColour) && writeFlatBmp("Ziegel1.bmp", roomColour) &&
+                              glHarnessOpen(800, 600) && (window.keys = &keys, viewportResize(800, 600), true) &&
+                              sceneInit(&window, &keys) == 1;
+    showRays = 0, fpsValue = 0;
+    return ready;
+}
+Image frame(Vec3 light, Vec3 eye, Vec3 centre) {
+    lightPosition = light;
+    cameraSetPose(sceneCamera, eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
+    return sceneDraw(), glHarnessReadRgb();
+}
+
+}  // namespace
+
+TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
+    ASSERT_TRUE(sceneReady()) << "no GL context";
+    const Vec3 rows[][3] = {
+        {{5, 1, 5}, {0, 0, 9.9f}, {0, 0, -10}},          // the start: shade, box, marker, sky
+        {{5, 1, 5}, {4, 1, 4}, {-10, -3, -8}},           // the start, from beside it: the text is lit
+        {{3, 3, 3}, {0, 0, 9.9f}, {0, 0, -10}},          // three faces cast; their volumes overlap
+        {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}},  // far out: the shadow stays whole
+    };
+    int totals[128] = {};
+    Rgb levels[2];
+    for (const auto& row : rows) {
+        const Vec3 light = row[0], eye = row[1], last = nudged(light, 9), margin{1, 1, 0.5f};
+        const Image shown = frame(light, eye, row[2]);
+        auto hidden = [&](Vec3 p, Vec3 lo, Vec3 hi) { return segmentHitsBox(eye, p, lo, hi); };
+        int counts[128] = {}, wrong = 0, text = 0, other = 0;
+        auto expect = [&](Vec3 p, Rgb expected, char kind) {
+            int x, y;
+            if (!project(p, &x, &y) || (x < 330 && y < 110)) return;  // not under the text
+            const Rgb got = pixelIn(shown, y * 800 + x);
+            if (++counts[static_cast<int>(kind)], !near(got, expected) && wrong++ < 5)
+                ADD_FAILURE() << kind << " at " << p.x << ", " << p.y << ", " << p.z << " (light x " << light.x
+                              << ") reads " << ::testing::PrintToString(got) << " not " << ::testing::PrintToString(expected);
+        };
+        // The back, left and right walls, the floor and the open top; room
+        // points only where the count is the same all around them.
+        const int fixed[] = {2, 0, 0, 1, 1}, at[] = {-10, -10, 10, -10, 10};
+        for (int f = 0; f < 5; ++f)
+            for (int k = 0; k < 38 * 38; ++k) {
+                const Vec3 p = onPlane(fixed[f], static_cast<float>(at[f]), -9.25f + k / 38 * 0.5f, -9.25f + k % 38 * 0.5f), grow{0.2f, 0.2f, 0.2f};
+                if (hidden(p, light - margin, light + margin) || hidden(p, boxLow - grow, boxHigh + grow)) continue;
+                int s = f == 4 ? 0 : shadowedPasses(light, p), steady = 1;
+                for (int n = 0; f < 4 && n < 9; ++n)
+                    steady = steady && shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f, (n % 3 - 1) * 0.12f)) == s;
+                if (steady) expect(p, f == 4 ? skyInFrame : roomAfter(s), f == 4 ? 's' : s == 0 ? 'l' : s == 10 ? 'd' : 'p');
+            }
+        // The box's faces towards the eye, drawn again over the sum.
+        for (int f = 0; f < 6; ++f)
+            for (int k = 0; k < 64 && (axisOf(eye, f / 2) - axisOf(f % 2 ? boxHigh : boxLow, f / 2)) * (f % 2 ? 1 : -1) > 0; ++k) {
+                const Vec3 p = boxLow + (boxHigh - boxLow) * onPlane(f / 2, f % 2, 0.15f + k / 8 * 0.1f, 0.15f + k % 8 * 0.1f);
+                if (!hidden(p, light - margin, light + margin)) expect(p, boxColour, 'b');
+            }
+        for (Vec3 corner : {Vec3{-0.4f, -0.4f, 0}, Vec3{0.4f, -0.4f, 0}, Vec3{-0.4f, 0.4f, 0}, Vec3{0.4f, 0.4f, 0}})
+            if (eye.z > last.z && !hidden(last + corner, boxLow, boxHigh)) expect(last + corner, yellow, 'm');
+        EXPECT_TRUE(wrong == 0 && counts['l'] > 50 && counts['b'] > 10) << counts['l'] << " lit, " << counts['b'] << " box, light x " << light.x;
+        for (int k = 0; k < 128; ++k) totals[k] += counts[k];
+
+        // The frame rate: GL lighting at the text's raster position with
+        // normal (0, 0, 1), lit by the last pass's light. GL puts the position
+        // at eye (-0.8, -0.8, -1); Mesa lights it where it stood before the
+        // translation, at (-0.8, -0.8, 0). Either is right; nothing else is.
+        // The second frame starts from the light the first left behind, so
+        // outside the digits nothing may change.
+        GLdouble m[16], d[3];
+        glGetDoublev(GL_MODELVIEW_MATRIX, m);
+        for (int z = 0; z < 2; ++z) {
+            for (int i = 0; i < 3; ++i) d[i] = m[i] * last.x + m[4 + i] * last.y + m[8 + i] * last.z + m[12 + i] + (i < 2 ? 0.8 : z);
+            levels[z].fill(std::lround(255 * (0.04 + 0.8 * std::max(0.0, d[2] / std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2])))));
+        }
+        const Image many = (fpsValue = 888, sceneDraw(), glHarnessReadRgb());
+        fpsValue = 0;
+        auto lit = [&](Rgb c) { return near(c, levels[0]) || near(c, levels[1]); };
+        for (size_t i = 0; i < shown.size() / 3; ++i)
+            if (pixelIn(shown, i) != pixelIn(many, i))
+                ++(i % 800 < 330 && i / 800 < 110 && (lit(pixelIn(shown, i)) || lit(pixelIn(many, i))) ? text : other);
+        EXPECT_TRUE(text > 30 && other == 0) << light.x << ": " << text << " " << other << " at level " << levels[0][0] << " or " << levels[1][0];
+    }
+    EXPECT_TRUE(totals['d'] > 100 && totals['p'] > 10 && totals['m'] > 2 && totals['s'] > 100);
+}
+
+TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
+    ASSERT_TRUE(sceneReady()) << "no GL context";
+    const Vec3 light{5, 1, 5};
+    const Image without = frame(light, Vec3{0, 0, 9.9f}, Vec3{0, 0, -10});
+    const Image with = (showRays = 1, frame(light, Vec3{0, 0, 9.9f}, Vec3{0, 0, -10}));
+    // Pass i draws from its light towards the corners extruded 100 times
+    // from the light of the pass before; marked up to where they leave the room.
+    std::vector<bool> onRay(800 * 600, false);
+    for (int pass = 0; pass < 10; ++pass) {
+        const Vec3 from = nudged(light, pass), before = nudged(light, (pass + 9) % 10);
+        for (int k = 0, x, y; k < 8; ++k) {
+            const Vec3 far = before + (Vec3{k & 1 ? 2.0f : -2.0f, k & 2 ? 2.0f : -2.0f, k & 4 ? 2.0f : 0.0f} - before) * 100;
+            for (Vec3 p = from; std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}) < 10; p = p + (far - from) * 0.00005f)
+                if (project(p, &x, &y))
+                    for (int d = 0; d < 49; ++d) onRay[(y + d / 7 - 3) * 800 + x + d % 7 - 3] = true;
+        }
+    }
+    int brighter = 0, darker = 0, elsewhere = 0;
+    for (size_t i = 0; i < onRay.size(); ++i) {
+        const int change = pixelIn(with, i)[0] + pixelIn(with, i)[1] + pixelIn(with, i)[2] - pixelIn(without, i)[0] -
+                           pixelIn(without, i)[1] - pixelIn(without, i)[2];
+        if (std::abs(change) > 6) ++(change > 0 ? brighter : darker), elsewhere += !onRay[i];
+    }
+    EXPECT_TRUE(brighter > 100 && darker < brighter / 4 && elsewhere == 0) << brighter << " " << darker << " " << elsewhere;
+}
+
+TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
+    ASSERT_TRUE(sceneReady()) << "no GL context";
+    const GLuint files[2] = {textureIds[0], textureIds[1]};
+    uint8_t texels[12];
+    for (int i = 0; i < 12; ++i) texels[i] = static_cast<uint8_t>(checker[i / 6][i / 3 % 2][i % 3]);
+    glGenTextures(1, &textureIds[0]), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, textureIds[1] = textureIds[0]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST), glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    auto look = [](Vec3 e, Vec3 c, Vec3 u) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glLoadIdentity(), gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z); };
+    // The room's faces, seen from their inner side only (from outside,
+    // through the faces turned away), as {fixed axis, at, s axis, t axis, s
+    // offset, t offset}: s and t are (coordinate + offset) / 2, ten repeats a
+    // side. The open top and front show the clear colour.
+    const int faces[][6] = {{2, -10, 0, 1, 10, 10}, {0, -10, 2, 1, -10, -10}, {0, 10, 2, 1, 10, 10},
+                            {1, -10, 2, 0, 10, 10}, {1, 10, 0, 2, 0, 0},        {2, 10, 0, 1, 0, 0}};
+    const Vec3 views[][3] = {
+        {{0, 0, 0}, {0, 0, -1}, {0, 1, 0}},  {{0, 0, 0}, {-1, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+        {{0, 0, 0}, {0, -1, 0}, {0, 0, -1}}, {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+        {{0, 0, -30}, {0, 0, 0}, {0, 1, 0}}, {{0, -30, 0}, {0, 0, 0}, {0, 0, 1}}, {{-30, 0, 0}, {0, 0, 0}, {0, 1, 0}},
+        {{30, 0, 0}, {0, 0, 0}, {0, 1, 0}},  {{0, 30, 0}, {0, 0, 0}, {0, 0, -1}}, {{0, 0, 30}, {0, 0, 0}, {0, 1, 0}},
+    };
+    for (const auto& view : views) {
+        look(view[0], view[1], view[2]);
+        roomDrawTinted(1.0f);
+        const Image shown = glHarnessReadRgb();
+        int seen = 0, wrong = 0, x, y;
+        for (int f = 0; f < 6; ++f)
+            for (int k = 0; k < 400 && (axisOf(view[0], faces[f][0]) - faces[f][1]) * faces[f][1] < 0; ++k) {
+                const float a = -9.5f + k / 20, b = -9.5f + k % 20;
+                Vec3 p = onPlane(faces[f][0], static_cast<float>(faces[f][1]), 0, 0);
+                axis(p, faces[f][2]) = a, axis(p, faces[f][3]) = b;
+                const Rgb expected = f > 3 ? clearBlue : checkerAt((a + faces[f][4]) / 2, (b + faces[f][5]) / 2);
+                if (project(p, &x, &y)) ++seen, wrong += !near(pixelIn(shown, y * 800 + x), expected);
+            }
+        EXPECT_TRUE(seen > 50 && wrong == 0) << wrong << " of " << seen << " from " << view[0].x << " " << view[0].y << " " << view[0].z;
+    }
+    // Each box face shows the texture once from outside: corners[1] at
+    // (0, 0), corners[2] at (1, 0), corners[0] at (0, 1); from inside, nothing.
+    occluderSetLight(sceneOccluder, Vec3{0, 0, 1});  // the marker inside, out of sight
+    for (const OccluderFace& face : sceneOccluder.faces) {
+        const Vec3 o = face.corners[1], u = face.corners[2] - o, v = face.corners[0] - o;
+        const Vec3 centre = o + (u + v) * 0.5f, out = vecNormalize(vecCross(u, v));
+        const Vec3 up = std::fabs(out.y) > 0.5f ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
+        look(centre + out * 6, centre, up);
+        occluderDraw(sceneOccluder);
+        const Image shown = glHarnessReadRgb();
+        int x, y;
+        for (float a : {0.25f, 0.75f})
+            for (float b : {0.25f, 0.75f})
+                EXPECT_TRUE(project(o + u * a + v * b, &x, &y) && pixelIn(shown, y * 800 + x) == checkerAt(a, b)) << a << b;
+        look(Vec3{0, 0, 1}, Vec3{0, 0, 1} + out, up);
+        occluderDraw(sceneOccluder);
+        const Image inside = glHarnessReadRgb();
+        EXPECT_EQ(std::count(inside.begin(), inside.end(), 255), 800 * 600) << "box seen from inside";
+    }
+    glDeleteTextures(1, &textureIds[0]);
+    textureIds[0] = files[0], textureIds[1] = files[1];
+}
