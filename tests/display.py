@@ -7,6 +7,7 @@
 # neither option is given, otherwise on a private Xvfb (1024x768 unless told,
 # with openbox for --wm) that lives as long as CMD. Exits with CMD's status.
 
+import argparse
 import os
 import re
 import subprocess
@@ -54,12 +55,12 @@ class Display:
         with os.fdopen(read_end) as numbers:
             self.name = ":" + numbers.readline().strip()  # "" when Xvfb failed
         self.env = dict(os.environ, DISPLAY=self.name)
-        if self.name == ":":
-            self.__exit__()
+        if self.name == ":":  # it has ended
             raise RuntimeError("Xvfb did not start")
         if self.wm:
-            self.processes.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                                   stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT))
+            self.processes.append(subprocess.Popen(
+                ["openbox", "--sm-disable"], env=self.env,
+                stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT))
             wait_until(lambda: subprocess.run(["wmctrl", "-m"], env=self.env,
                                               capture_output=True).returncode == 0,
                        what="openbox to manage the screen")
@@ -72,18 +73,17 @@ class Display:
 
 
 if __name__ == "__main__":
-    args, size, wm = sys.argv[1:], None, False
-    while args[:1] == ["--wm"] or args[:1] == ["--size"] and re.fullmatch(r"\d+x\d+", "".join(args[1:2])):
-        wm, size = (True, size) if args[0] == "--wm" else (wm, args.pop(1))
-        args.pop(0)
-    if args[:1] != ["--"] or len(args) < 2:
-        sys.exit("usage: display.py [--size WxH] [--wm] -- CMD [ARGS...]")
+    parser = argparse.ArgumentParser(usage="display.py [--size WxH] [--wm] -- CMD [ARGS...]")
+    parser.add_argument("--size", help="of a private screen (default 1024x768)")
+    parser.add_argument("--wm", action="store_true", help="with openbox")
+    parser.add_argument("command", nargs="+")
+    args = parser.parse_args()
     try:
-        if os.environ.get("DISPLAY") and size is None and not wm:
-            status = subprocess.call(args[1:])
+        if os.environ.get("DISPLAY") and not (args.size or args.wm):
+            status = subprocess.call(args.command)
         else:
-            with Display(size or "1024x768", wm) as display:
-                status = subprocess.call(args[1:], env=display.env)
-    except FileNotFoundError as missing:
-        sys.exit(f"display.py: cannot run {missing.filename} (tools/install-deps.sh test installs Xvfb)")
+            with Display(args.size or "1024x768", args.wm) as display:
+                status = subprocess.call(args.command, env=display.env)
+    except (OSError, RuntimeError) as error:  # tools/install-deps.sh test installs Xvfb
+        sys.exit(f"display.py: {error}")
     sys.exit(status if status >= 0 else 128 - status)  # killed by a signal: as a shell says it
