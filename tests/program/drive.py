@@ -12,8 +12,9 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from display import Display, wait_until, windows  # noqa: E402,F401
 
-W, H = 800, 600  # the screen of the program tests
-CENTRE = (400, 300)  # where the program keeps the pointer while it has the focus
+# The program tests' screen, and where the program keeps the pointer while
+# its window has the keyboard focus.
+W, H, CENTRE = 800, 600, (400, 300)
 NO_TEXT = (0, 480, 340, 600)  # the frame rate's corner, which changes by itself
 
 
@@ -80,6 +81,7 @@ class Run:
 
     def look(self, x, y):
         # Moves the pointer, and waits until the program has taken the move.
+        self.focus()
         self.x("xdotool", "mousemove", str(x), str(y))
         wait_until(lambda: self.pointer() == CENTRE, what="the pointer back in the middle")
 
