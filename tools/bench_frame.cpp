@@ -4,7 +4,7 @@
 //
 // FRAMES defaults to 100; TEXTURE_FOLDER (default: the current folder) must
 // hold brickblue.bmp and Ziegel1.bmp, as the build folder does. Needs an X
-// display (tests/with-display.sh gives it one).
+// display (tests/display.py gives it one).
 //
 // Two measurements on one 800 x 600 window, fixed camera and the start light:
 //  1. sceneDraw as the program runs it, FRAMES times, each frame followed by

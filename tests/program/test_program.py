@@ -1,0 +1,138 @@
+# The whole program as a person meets it: the start question, the window or
+# the screen, the light keys, the mouse, the toggle signal, the ways it ends.
+#
+# Usage: test_program.py PROGRAM BUILD_FOLDER [CASE ...]
+
+import contextlib
+import os
+import signal
+import subprocess
+import sys
+import time
+
+from drive import CENTRE, NO_TEXT, Display, Run, at, differs, mean, points, run_cases, wait_until
+
+binary, build = (os.path.abspath(a) for a in sys.argv[1:3])
+
+
+is_marker = lambda c: c[0] >= 250 and c[1] >= 250 and c[2] < 50  # its faint copies are darker
+
+
+def near(places):  # their bounds, 40 pixels wider each way (a corner for none)
+    xs, ys = zip(*places) if places else ((0,), (0,))
+    return min(xs) - 40, min(ys) - 40, max(xs) + 40, max(ys) + 40
+
+
+def ends(p, ask):  # asks until it has ended, and with status 0
+    wait_until(lambda: ask() is not None and p.process.poll() is not None, what="the end")
+    assert p.process.wait() == 0, f"it ended with status {p.process.wait()}"
+
+
+def toggle(p, fullscreen):
+    before = p.window()
+    os.kill(p.process.pid, signal.SIGUSR1)
+    wait_until(lambda: p.window() != before, what="the toggled window")
+    p.shape(lambda g, props: ("FULLSCREEN" in props) == fullscreen and g[2:] == [800, 600],
+            f"window 800 x 600 inside, fullscreen: {fullscreen}")
+
+
+def to_the_back_wall(p):
+    for x in (0, 0, 0, 29):  # a quarter turn to the left: 0.4 + 0.4 + 0.4 + 0.371 rad
+        p.look(x, 300)
+    return p.still()
+
+
+def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
+    p = Run(servers["800x600"], binary, build)
+    p.answer("Start FullScreen?", "Return")
+    p.shape(lambda g, props: g == [0, 0, 800, 600] and "FULLSCREEN" in props, "fullscreen window")
+    first = p.still()
+    # Facing +x from inside the box the open front (clear blue) begins at
+    # x = 700; turned 0.1 rad to the left (100 pixels of mouse), at 767.
+    edge = lambda s: next(x for x in range(400, 800) if at(s, x, 300) == b"\0\0\xf2")
+    assert abs(edge(first) - 700) <= 3, edge(first)
+    p.look(300, 300)
+    assert abs(edge(p.still()) - 767) <= 4, "the mouse did not turn the view 0.1 rad left"
+    p.look(500, 300)
+    wall = to_the_back_wall(p)  # part of the box's shadow in view
+    # Backed out of the box's open front: the light's marker in view too.
+    p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")
+    before = p.still()
+    for key, axis in (("l", 0), ("k", 1)):  # the light to -x (left), then up
+        was = points(before, is_marker)
+        p.hold(key, lambda: mean(points(p.shot(), is_marker), axis) < mean(was, axis) - 10, key)
+        now = p.still()
+        dark, light = differs(now, before, skip=(NO_TEXT, near(was), near(points(now, is_marker))))
+        # The shadow moves the other way: it darkens on that side, and lightens on this.
+        assert len(dark) > 50 and len(light) > 50 and mean(dark, axis) > mean(light, axis) + 10, \
+            f"{key}: the shadow did not move the other way"
+        before = now
+    toggle(p, fullscreen=False)
+    toggle(p, fullscreen=True)
+    assert edge(p.still()) == edge(first), "the toggle did not reset the eye"  # the light may show
+    dark, light = differs(to_the_back_wall(p), wall)
+    assert len(dark) + len(light) > 200, "the toggle put the light back at its start"
+    ends(p, lambda: p.hold("Escape", lambda: p.process.poll() is not None, "Escape to end it"))
+
+
+def case_a_refused_switch_says_so_and_frames_an_800x600_window():
+    p = Run(servers["1024x768"], binary, build)
+    p.answer("Start FullScreen?", "Return")
+    p.answer("Error", "Return")
+    assert "Mode Switch Failed." in p.output(), p.output()
+
+    def outside(g, props):  # the frame's left, right, top and bottom added
+        f = [int(n) for n in props.partition("EXTENTS(CARDINAL) =")[2].split(",") if n.strip()]
+        return f[2:3] > [0] and [g[2] + f[0] + f[1], g[3] + f[2] + f[3]] == [800, 600]
+    p.shape(outside, "framed window 800 x 600 outside")
+    toggle(p, fullscreen=False)  # now windowed by choice: 800 x 600 inside
+    # Asked until it ends: a request before openbox manages the window is lost.
+    ends(p, lambda: p.x("wmctrl", "-c", "Tenebrel"))
+
+
+def case_a_missing_texture_is_named_in_a_box():
+    p = Run(servers["800x600"], binary, build, files=("brickblue.bmp",))
+    p.answer("Start FullScreen?", "Escape")
+    p.answer("Error", "Return")
+    assert "Failed to open DIB file Ziegel1.bmp." in p.output(), p.output()
+    assert p.process.wait(60) == 1 and "Sanitizer" not in p.output(), "a failed start did not end with status 1"
+
+
+def case_windowed_it_leaves_the_pointer_to_the_window_in_front():
+    p = Run(servers["800x600"], binary, build)
+    p.answer("Start FullScreen?", "Escape")
+    p.shape(lambda g, props: g[2:] == [800, 600] and "FULLSCREEN" not in props, "window")
+    view = p.still()
+    # Another program in front (it ends by itself if the check below fails).
+    other = subprocess.Popen(["xmessage", "-timeout", "30", "another program"], env=p.env)
+    p.focus("xmessage")
+    p.x("xdotool", "mousemove", "100", "100")
+    time.sleep(1)  # some frames, in which the pointer must stay where it is
+    assert p.pointer() == (100, 100), "it took the pointer from the window in front"
+    other.kill()  # its window would show in the picture below
+    p.focus()
+    wait_until(lambda: p.pointer() == CENTRE, what="the pointer in the middle")
+    assert len(differs(p.still(), view)[0]) < 20, "getting the focus back turned the view"
+
+
+def case_the_toggle_signal_during_the_question_does_not_end_it():
+    p = Run(servers["800x600"], binary, build)
+    p.window("Start FullScreen?")
+    os.kill(p.process.pid, signal.SIGUSR1)
+    time.sleep(1)  # the signal's default action would end it at once
+    assert p.process.poll() is None, "the toggle signal ended it during the question"
+    p.answer("Start FullScreen?", "Escape")
+    p.window()
+
+
+def case_without_a_display_it_says_so_and_ends_with_minus_one():
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    result = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=60)
+    assert result.returncode == 255, f"status {result.returncode}"
+    assert 0 <= (e := result.stderr).find("RegisterClassEx Failed!") < e.find("Window Class!"), e
+
+
+with contextlib.ExitStack() as stack:  # one server of each size, with openbox, for all cases
+    servers = {s: stack.enter_context(Display(s, wm=True)) for s in ("800x600", "1024x768")}
+    status = run_cases([f for name, f in list(globals().items()) if name.startswith("case_")])
+sys.exit(status)
