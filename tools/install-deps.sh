@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tenebrel needs to build, run and test.
-# Usage: tools/install-deps.sh [run|package|test]   (default: test, which is a superset)
+# Usage: tools/install-deps.sh [run|package|test|coverage]   (default: test)
 set -euo pipefail
 
 mode=${1:-test}
@@ -18,7 +18,8 @@ case "$mode" in
     run)  wanted=("${run_pkgs[@]}") ;;
     package) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
     test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}") ;;
-    *) echo "usage: $0 [run|package|test]" >&2; exit 2 ;;
+    coverage) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}" lcov) ;;
+    *) echo "usage: $0 [run|package|test|coverage]" >&2; exit 2 ;;
 esac
 
 missing=()
