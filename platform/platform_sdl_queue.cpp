@@ -72,7 +72,12 @@ void translateEvent(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        if (!eventIsForWindow(event.key.windowID)) break;
+        // SDL takes the keyboard focus a moment after the window system
+        // gives it, and names no window for keys that come meanwhile. They
+        // are ours all the same: the window system sends keys only to the
+        // window that has the focus, and this is the program's only window.
+        if (event.key.windowID != 0 && !eventIsForWindow(event.key.windowID)) break;
+        if (sdlLayer.window == nullptr) break;
         const int virtualKey = sdlVirtualKeyFromSdl(event.key.keysym.sym);
         if (virtualKey < 0) break;
         // Keys pressed with Alt held, and F10, are the system's keys.
