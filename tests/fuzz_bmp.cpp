@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!image) return 0;
     // The first and last bytes the loader claims to have made must be inside
     // its block (the sanitizer checks).
-    [[maybe_unused]] volatile uint8_t ends = image->data[0] ^ image->data[size_t(image->width) * 3 * image->height - 1];
+    const size_t last = size_t(image->width) * 3 * image->height - 1;
+    [[maybe_unused]] volatile uint8_t ends = image->data[0] ^ image->data[last];
     std::free(image->data);
     std::free(image);
     return 0;

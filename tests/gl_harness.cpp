@@ -39,8 +39,10 @@ PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* 
 }
 
 void glHarnessClose(bool keepClass) {
-    if (harnessRC != nullptr) platformMakeCurrent(harnessDC, nullptr), platformDeleteContext(harnessRC);
-    if (harnessWindow != nullptr) platformReleaseDC(harnessWindow, harnessDC), platformDestroyWindow(harnessWindow);
+    if (harnessRC != nullptr)
+        platformMakeCurrent(harnessDC, nullptr), platformDeleteContext(harnessRC);
+    if (harnessWindow != nullptr)
+        platformReleaseDC(harnessWindow, harnessDC), platformDestroyWindow(harnessWindow);
     harnessRC = nullptr, harnessWindow = nullptr;
     if (!keepClass) platformUnregisterClass(harnessClassName, nullptr);
 }

@@ -50,7 +50,8 @@ std::vector<uint8_t> expectedText(const std::string& text, float x, float y, flo
             for (int col = 0; col < g.width; ++col) {
                 int px = static_cast<int>(std::floor(x - g.originX)) + col;
                 int py = static_cast<int>(std::floor(y - g.originY)) + g.height - 1 - row;
-                if ((g.bits[row * g.pitch + col / 8] & (0x80 >> col % 8)) && px >= 0 && px < WIDTH && py >= 0 && py < HEIGHT)
+                const bool inside = px >= 0 && px < WIDTH && py >= 0 && py < HEIGHT;
+                if ((g.bits[row * g.pitch + col / 8] & (0x80 >> col % 8)) && inside)
                     std::fill_n(&rgb[(py * WIDTH + px) * 3], 3, 255);
             }
         x += g.advance;
@@ -64,11 +65,13 @@ TEST(AssetsGLTest, TexturesHoldTheirPictureAndTextItsGlyphs) {
     ASSERT_TRUE(glHarnessOpen(WIDTH, HEIGHT)) << "no GL context";
     // Rows of 3 and 15 bytes: read with a 4-byte alignment they would come
     // out skewed. Texture row 0 is the picture's bottom row.
-    Rows narrow = {{0x102030}, {0x405060}, {0x708090}, {0xA0B0C0}, {0xD0E0F0}, {0x0F0E0D}, {0x123456}, {0xFEDCBA}};
+    Rows narrow = {{0x102030}, {0x405060}, {0x708090}, {0xA0B0C0},
+                   {0xD0E0F0}, {0x0F0E0D}, {0x123456}, {0xFEDCBA}};
     EXPECT_EQ(uploaded(narrow), narrow);
     // Five wide is fitted to four; every row keeps its colour, the top one too.
     Rows odd(4), fitted(4);
-    for (uint32_t y = 0; y < 4; ++y) odd[y].assign(5, 0x3214C8u * (y + 1)), fitted[y].assign(4, 0x3214C8u * (y + 1));
+    for (uint32_t y = 0; y < 4; ++y)
+        odd[y].assign(5, 0x3214C8u * (y + 1)), fitted[y].assign(4, 0x3214C8u * (y + 1));
     EXPECT_EQ(uploaded(odd), fitted);
 
     glOrtho(0, WIDTH, 0, HEIGHT, -1, 1);

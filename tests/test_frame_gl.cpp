@@ -27,7 +27,7 @@ using Image = std::vector<uint8_t>;
 const Rgb roomColour{200, 120, 60}, boxColour{40, 80, 220}, yellow{255, 255, 0};
 const Rgb clearBlue{0, 0, 255}, skyInFrame{0, 0, 242};  // the frame sums to 0.95
 const Rgb checker[2][2] = {{{230, 30, 30}, {30, 200, 60}}, {{240, 240, 240}, {120, 40, 160}}};
-const Vec3 boxLow{-2, -2, 0}, boxHigh{2, 2, 2};
+const Vec3 boxLow{-2, -2, 0}, boxHigh{2, 2, 2}, grow{0.2f, 0.2f, 0.2f};
 
 Vec3 operator+(Vec3 a, Vec3 b) { return Vec3{a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator-(Vec3 a, Vec3 b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -41,13 +41,15 @@ Vec3 onPlane(int fixed, float at, float u, float v) {
     axis(p, fixed) = at, axis(p, (fixed + 1) % 3) = u, axis(p, (fixed + 2) % 3) = v;
     return p;
 }
-bool near(Rgb a, Rgb b) { return std::abs(a[0] - b[0]) <= 1 && std::abs(a[1] - b[1]) <= 1 && std::abs(a[2] - b[2]) <= 1; }
+bool near(Rgb a, Rgb b) {
+    return std::abs(a[0] - b[0]) <= 1 && std::abs(a[1] - b[1]) <= 1 && std::abs(a[2] - b[2]) <= 1; }
 Rgb pixelIn(const Image& rgb, size_t i) { return Rgb{rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]}; }
 Rgb checkerAt(float s, float t) { return checker[t - std::floor(t) >= 0.5f][s - std::floor(s) >= 0.5f]; }
 
 bool writeFlatBmp(const char* name, Rgb c) {
-    char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24};
-    bmp[54] = static_cast<char>(c[2]), bmp[55] = static_cast<char>(c[1]), bmp[56] = static_cast<char>(c[0]);
+    char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+                    40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24};
+    for (int i = 0; i < 3; ++i) bmp[54 + i] = static_cast<char>(c[2 - i]);
     return static_cast<bool>(std::ofstream(name, std::ios::binary).write(bmp, sizeof bmp).flush());
 }
 
@@ -64,16 +66,19 @@ bool segmentHitsBox(Vec3 a, Vec3 b, Vec3 lo, Vec3 hi) {
 }
 
 // Pass i nudges the light by jitter entries i + 1, i + 2, i (x, y, z) x 0.25.
-Vec3 nudged(Vec3 light, int pass) { return light + Vec3{lightJitter[pass + 1], lightJitter[pass + 2], lightJitter[pass]} * 0.25f; }
+Vec3 nudged(Vec3 light, int pass) {
+    return light + Vec3{lightJitter[pass + 1], lightJitter[pass + 2], lightJitter[pass]} * 0.25f; }
 int shadowedPasses(Vec3 light, Vec3 point) {
     int count = 0;
-    for (int pass = 0; pass < 10; ++pass) count += segmentHitsBox(nudged(light, pass), point, boxLow, boxHigh);
+    for (int pass = 0; pass < 10; ++pass)
+        count += segmentHitsBox(nudged(light, pass), point, boxLow, boxHigh);
     return count;
 }
 // Each pass is stored in 8 bits before it is summed at 0.095.
 Rgb roomAfter(int s) {
     Rgb sum;
-    for (int c = 0; c < 3; ++c) sum[c] = std::lround(0.095 * ((10 - s) * roomColour[c] + s * std::round(roomColour[c] * 0.55)));
+    for (int c = 0; c < 3; ++c)
+        sum[c] = std::lround(0.095 * ((10 - s) * roomColour[c] + s * std::round(roomColour[c] * 0.55)));
     return sum;
 }
 
@@ -81,7 +86,8 @@ Rgb roomAfter(int s) {
 bool project(Vec3 p, int* x, int* y) {
     GLdouble model[16], projection[16], wx, wy, wz;
     GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model), glGetDoublev(GL_PROJECTION_MATRIX, projection), glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model), glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
     if (!gluProject(p.x, p.y, p.z, model, projection, viewport, &wx, &wy, &wz)) return false;
     *x = static_cast<int>(std::floor(wx)), *y = static_cast<int>(std::floor(wy));
     return wz > 0 && wz < 1 && *x >= 3 && *y >= 3 && *x < 797 && *y < 597;
@@ -91,8 +97,9 @@ bool project(Vec3 p, int* x, int* y) {
 bool sceneReady() {
     static GLWindow window{};
     static KeyTable keys{};
-    static const bool ready = writeFlatBmp("brickblue.bmp", boxColour) && writeFlatBmp("Ziegel1.bmp", roomColour) &&
-                              glHarnessOpen(800, 600) && (window.keys = &keys, viewportResize(800, 600), true) &&
+    static const bool ready = writeFlatBmp("brickblue.bmp", boxColour) &&
+                              writeFlatBmp("Ziegel1.bmp", roomColour) && glHarnessOpen(800, 600) &&
+                              (window.keys = &keys, viewportResize(800, 600), true) &&
                               sceneInit(&window, &keys) == 1;
     showRays = 0, fpsValue = 0;
     return ready;
@@ -108,10 +115,14 @@ Image frame(Vec3 light, Vec3 eye, Vec3 centre) {
 TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
     const Vec3 rows[][3] = {
-        {{5, 1, 5}, {0, 0, 9.9f}, {0, 0, -10}},          // the start: shade, box, marker, sky
-        {{5, 1, 5}, {4, 1, 4}, {-10, -3, -8}},           // the start, from beside it: the text is lit
-        {{3, 3, 3}, {0, 0, 9.9f}, {0, 0, -10}},          // three faces cast; their volumes overlap
-        {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}},  // far out: the shadow stays whole
+        // the start: shade, box, marker, sky
+        {{5, 1, 5}, {0, 0, 9.9f}, {0, 0, -10}},
+        // the start, from beside it: the text is lit
+        {{5, 1, 5}, {4, 1, 4}, {-10, -3, -8}},
+        // three faces cast; their volumes overlap
+        {{3, 3, 3}, {0, 0, 9.9f}, {0, 0, -10}},
+        // far out: the shadow stays whole
+        {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}},
     };
     int totals[128] = {};
     Rgb levels[2];
@@ -125,30 +136,41 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
             if (!project(p, &x, &y) || (x < 330 && y < 110)) return;  // not under the text
             const Rgb got = pixelIn(shown, y * 800 + x);
             if (++counts[static_cast<int>(kind)], !near(got, expected) && wrong++ < 5)
-                ADD_FAILURE() << kind << " at " << p.x << ", " << p.y << ", " << p.z << " (light x " << light.x
-                              << ") reads " << ::testing::PrintToString(got) << " not " << ::testing::PrintToString(expected);
+                ADD_FAILURE() << kind << " at " << p.x << ", " << p.y << ", " << p.z
+                    << " (light x " << light.x << ") reads " << ::testing::PrintToString(got)
+                    << " not " << ::testing::PrintToString(expected);
         };
         // The back, left and right walls, the floor and the open top; room
         // points only where the count is the same all around them.
         const int fixed[] = {2, 0, 0, 1, 1}, at[] = {-10, -10, 10, -10, 10};
         for (int f = 0; f < 5; ++f)
             for (int k = 0; k < 38 * 38; ++k) {
-                const Vec3 p = onPlane(fixed[f], static_cast<float>(at[f]), -9.25f + k / 38 * 0.5f, -9.25f + k % 38 * 0.5f), grow{0.2f, 0.2f, 0.2f};
-                if (hidden(p, light - margin, light + margin) || hidden(p, boxLow - grow, boxHigh + grow)) continue;
+                const float u = -9.25f + k / 38 * 0.5f, v = -9.25f + k % 38 * 0.5f;
+                const Vec3 p = onPlane(fixed[f], static_cast<float>(at[f]), u, v);
+                if (hidden(p, light - margin, light + margin) ||
+                    hidden(p, boxLow - grow, boxHigh + grow)) continue;
                 int s = f == 4 ? 0 : shadowedPasses(light, p), steady = 1;
                 for (int n = 0; f < 4 && n < 9; ++n)
-                    steady = steady && shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f, (n % 3 - 1) * 0.12f)) == s;
-                if (steady) expect(p, f == 4 ? skyInFrame : roomAfter(s), f == 4 ? 's' : s == 0 ? 'l' : s == 10 ? 'd' : 'p');
+                    steady = steady &&
+                             shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f,
+                                                               (n % 3 - 1) * 0.12f)) == s;
+                const char kind = f == 4 ? 's' : s == 0 ? 'l' : s == 10 ? 'd' : 'p';
+                if (steady) expect(p, f == 4 ? skyInFrame : roomAfter(s), kind);
             }
         // The box's faces towards the eye, drawn again over the sum.
         for (int f = 0; f < 6; ++f)
-            for (int k = 0; k < 64 && (axisOf(eye, f / 2) - axisOf(f % 2 ? boxHigh : boxLow, f / 2)) * (f % 2 ? 1 : -1) > 0; ++k) {
-                const Vec3 p = boxLow + (boxHigh - boxLow) * onPlane(f / 2, f % 2, 0.15f + k / 8 * 0.1f, 0.15f + k % 8 * 0.1f);
+            for (int k = 0; k < 64 && (axisOf(eye, f / 2) - axisOf(f % 2 ? boxHigh : boxLow, f / 2))
+                                          * (f % 2 ? 1 : -1) > 0; ++k) {
+                const Vec3 p = boxLow + (boxHigh - boxLow) *
+                    onPlane(f / 2, f % 2, 0.15f + k / 8 * 0.1f, 0.15f + k % 8 * 0.1f);
                 if (!hidden(p, light - margin, light + margin)) expect(p, boxColour, 'b');
             }
-        for (Vec3 corner : {Vec3{-0.4f, -0.4f, 0}, Vec3{0.4f, -0.4f, 0}, Vec3{-0.4f, 0.4f, 0}, Vec3{0.4f, 0.4f, 0}})
-            if (eye.z > last.z && !hidden(last + corner, boxLow, boxHigh)) expect(last + corner, yellow, 'm');
-        EXPECT_TRUE(wrong == 0 && counts['l'] > 50 && counts['b'] > 10) << counts['l'] << " lit, " << counts['b'] << " box, light x " << light.x;
+        for (Vec3 corner : {Vec3{-0.4f, -0.4f, 0}, Vec3{0.4f, -0.4f, 0}, Vec3{-0.4f, 0.4f, 0},
+                            Vec3{0.4f, 0.4f, 0}})
+            if (eye.z > last.z && !hidden(last + corner, boxLow, boxHigh))
+                expect(last + corner, yellow, 'm');
+        EXPECT_TRUE(wrong == 0 && counts['l'] > 50 && counts['b'] > 10)
+            << counts['l'] << " lit, " << counts['b'] << " box, light x " << light.x;
         for (int k = 0; k < 128; ++k) totals[k] += counts[k];
 
         // The frame rate: GL lighting at the text's raster position with
@@ -160,16 +182,22 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
         GLdouble m[16], d[3];
         glGetDoublev(GL_MODELVIEW_MATRIX, m);
         for (int z = 0; z < 2; ++z) {
-            for (int i = 0; i < 3; ++i) d[i] = m[i] * last.x + m[4 + i] * last.y + m[8 + i] * last.z + m[12 + i] + (i < 2 ? 0.8 : z);
-            levels[z].fill(std::lround(255 * (0.04 + 0.8 * std::max(0.0, d[2] / std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2])))));
+            for (int i = 0; i < 3; ++i)
+                d[i] = m[i] * last.x + m[4 + i] * last.y + m[8 + i] * last.z + m[12 + i] +
+                       (i < 2 ? 0.8 : z);
+            const double cosine = d[2] / std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            levels[z].fill(std::lround(255 * (0.04 + 0.8 * std::max(0.0, cosine))));
         }
         const Image many = (fpsValue = 888, sceneDraw(), glHarnessReadRgb());
         fpsValue = 0;
         auto lit = [&](Rgb c) { return near(c, levels[0]) || near(c, levels[1]); };
         for (size_t i = 0; i < shown.size() / 3; ++i)
             if (pixelIn(shown, i) != pixelIn(many, i))
-                ++(i % 800 < 330 && i / 800 < 110 && (lit(pixelIn(shown, i)) || lit(pixelIn(many, i))) ? text : other);
-        EXPECT_TRUE(text > 30 && other == 0) << light.x << ": " << text << " " << other << " at level " << levels[0][0] << " or " << levels[1][0];
+                ++(i % 800 < 330 && i / 800 < 110 &&
+                           (lit(pixelIn(shown, i)) || lit(pixelIn(many, i))) ? text : other);
+        EXPECT_TRUE(text > 30 && other == 0)
+            << light.x << ": " << text << " " << other << " at level " << levels[0][0]
+            << " or " << levels[1][0];
     }
     EXPECT_TRUE(totals['d'] > 100 && totals['p'] > 10 && totals['m'] > 2 && totals['s'] > 100);
 }
@@ -185,19 +213,22 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
     for (int pass = 0; pass < 10; ++pass) {
         const Vec3 from = nudged(light, pass), before = nudged(light, (pass + 9) % 10);
         for (int k = 0, x, y; k < 8; ++k) {
-            const Vec3 far = before + (Vec3{k & 1 ? 2.0f : -2.0f, k & 2 ? 2.0f : -2.0f, k & 4 ? 2.0f : 0.0f} - before) * 100;
-            for (Vec3 p = from; std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}) < 10; p = p + (far - from) * 0.00005f)
+            const Vec3 corner{k & 1 ? 2.0f : -2.0f, k & 2 ? 2.0f : -2.0f, k & 4 ? 2.0f : 0.0f};
+            const Vec3 far = before + (corner - before) * 100;
+            for (Vec3 p = from; std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}) < 10;
+                 p = p + (far - from) * 0.00005f)
                 if (project(p, &x, &y))
                     for (int d = 0; d < 49; ++d) onRay[(y + d / 7 - 3) * 800 + x + d % 7 - 3] = true;
         }
     }
     int brighter = 0, darker = 0, elsewhere = 0;
     for (size_t i = 0; i < onRay.size(); ++i) {
-        const int change = pixelIn(with, i)[0] + pixelIn(with, i)[1] + pixelIn(with, i)[2] - pixelIn(without, i)[0] -
-                           pixelIn(without, i)[1] - pixelIn(without, i)[2];
+        const Rgb on = pixelIn(with, i), off = pixelIn(without, i);
+        const int change = on[0] + on[1] + on[2] - off[0] - off[1] - off[2];
         if (std::abs(change) > 6) ++(change > 0 ? brighter : darker), elsewhere += !onRay[i];
     }
-    EXPECT_TRUE(brighter > 100 && darker < brighter / 4 && elsewhere == 0) << brighter << " " << darker << " " << elsewhere;
+    EXPECT_TRUE(brighter > 100 && darker < brighter / 4 && elsewhere == 0)
+        << brighter << " " << darker << " " << elsewhere;
 }
 
 TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
@@ -208,20 +239,24 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
     glGenTextures(1, &textureIds[0]), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, textureIds[1] = textureIds[0]);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST), glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     auto look = [](Vec3 e, Vec3 c, Vec3 u) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glLoadIdentity(), gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z); };
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glLoadIdentity();
+        gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z); };
     // The room's faces, seen from their inner side only (from outside,
     // through the faces turned away), as {fixed axis, at, s axis, t axis, s
     // offset, t offset}: s and t are (coordinate + offset) / 2, ten repeats a
     // side. The open top and front show the clear colour.
     const int faces[][6] = {{2, -10, 0, 1, 10, 10}, {0, -10, 2, 1, -10, -10}, {0, 10, 2, 1, 10, 10},
-                            {1, -10, 2, 0, 10, 10}, {1, 10, 0, 2, 0, 0},        {2, 10, 0, 1, 0, 0}};
+                            {1, -10, 2, 0, 10, 10}, {1, 10, 0, 2, 0, 0}, {2, 10, 0, 1, 0, 0}};
     const Vec3 views[][3] = {
-        {{0, 0, 0}, {0, 0, -1}, {0, 1, 0}},  {{0, 0, 0}, {-1, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
-        {{0, 0, 0}, {0, -1, 0}, {0, 0, -1}}, {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-        {{0, 0, -30}, {0, 0, 0}, {0, 1, 0}}, {{0, -30, 0}, {0, 0, 0}, {0, 0, 1}}, {{-30, 0, 0}, {0, 0, 0}, {0, 1, 0}},
-        {{30, 0, 0}, {0, 0, 0}, {0, 1, 0}},  {{0, 30, 0}, {0, 0, 0}, {0, 0, -1}}, {{0, 0, 30}, {0, 0, 0}, {0, 1, 0}},
+        {{0, 0, 0}, {0, 0, -1}, {0, 1, 0}},   {{0, 0, 0}, {-1, 0, 0}, {0, 1, 0}},
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},    {{0, 0, 0}, {0, -1, 0}, {0, 0, -1}},
+        {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}},    {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+        {{0, 0, -30}, {0, 0, 0}, {0, 1, 0}},  {{0, -30, 0}, {0, 0, 0}, {0, 0, 1}},
+        {{-30, 0, 0}, {0, 0, 0}, {0, 1, 0}},  {{30, 0, 0}, {0, 0, 0}, {0, 1, 0}},
+        {{0, 30, 0}, {0, 0, 0}, {0, 0, -1}},  {{0, 0, 30}, {0, 0, 0}, {0, 1, 0}},
     };
     for (const auto& view : views) {
         look(view[0], view[1], view[2]);
@@ -233,10 +268,12 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
                 const float a = -9.5f + k / 20, b = -9.5f + k % 20;
                 Vec3 p = onPlane(faces[f][0], static_cast<float>(faces[f][1]), 0, 0);
                 axis(p, faces[f][2]) = a, axis(p, faces[f][3]) = b;
-                const Rgb expected = f > 3 ? clearBlue : checkerAt((a + faces[f][4]) / 2, (b + faces[f][5]) / 2);
+                const Rgb expected =
+                    f > 3 ? clearBlue : checkerAt((a + faces[f][4]) / 2, (b + faces[f][5]) / 2);
                 if (project(p, &x, &y)) ++seen, wrong += !near(pixelIn(shown, y * 800 + x), expected);
             }
-        EXPECT_TRUE(seen > 50 && wrong == 0) << wrong << " of " << seen << " from " << view[0].x << " " << view[0].y << " " << view[0].z;
+        EXPECT_TRUE(seen > 50 && wrong == 0) << wrong << " of " << seen << " from "
+            << view[0].x << " " << view[0].y << " " << view[0].z;
     }
     // Each box face shows the texture once from outside: corners[1] at
     // (0, 0), corners[2] at (1, 0), corners[0] at (0, 1); from inside, nothing.
@@ -251,7 +288,8 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
         int x, y;
         for (float a : {0.25f, 0.75f})
             for (float b : {0.25f, 0.75f})
-                EXPECT_TRUE(project(o + u * a + v * b, &x, &y) && pixelIn(shown, y * 800 + x) == checkerAt(a, b)) << a << b;
+                EXPECT_TRUE(project(o + u * a + v * b, &x, &y) &&
+                            pixelIn(shown, y * 800 + x) == checkerAt(a, b)) << a << b;
         look(Vec3{0, 0, 1}, Vec3{0, 0, 1} + out, up);
         occluderDraw(sceneOccluder);
         const Image inside = glHarnessReadRgb();

@@ -16,7 +16,8 @@ namespace {
 
 std::vector<PlatformMessage> received;
 
-intptr_t recordingProc(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t recordingProc(PlatformWindow* window, uint32_t message, uintptr_t wParam,
+                       intptr_t lParam) {
     received.push_back(PlatformMessage{window, message, wParam, lParam});
     return platformDefWindowProc(window, message, wParam, lParam);
 }
@@ -25,7 +26,8 @@ intptr_t recordingProc(PlatformWindow* window, uint32_t message, uintptr_t wPara
 bool drainFinds(PlatformWindow* window, uint32_t wanted) {
     PlatformMessage message;
     bool found = false;
-    while (platformPeekMessage(&message, window, PM_REMOVE)) found = found || message.message == wanted;
+    while (platformPeekMessage(&message, window, PM_REMOVE))
+        found = found || message.message == wanted;
     return found;
 }
 // A 320 x 200 window, its queue emptied; a quit already queued is a fault.
@@ -40,15 +42,18 @@ PlatformWindow* openEmptied() {
 TEST(Layer, TheClosestFramebufferLeavesOutAccumulationBeforeStencil) {
     // No display offers 64-bit channels: what cannot be had is left out,
     // the accumulation buffer first, and the window still comes.
-    const int rows[][4] = {{16, 1, 1, 1}, {64, 1, 0, 1}, {64, 64, 0, 0}};  // asked; accum, stencil had
+    // asked; accum, stencil had
+    const int rows[][4] = {{16, 1, 1, 1}, {64, 1, 0, 1}, {64, 64, 0, 0}};
     for (const auto& row : rows) {
         PlatformPixelFormat request = windowPixelFormatRequest(32);
-        request.accumRedBits = request.accumGreenBits = request.accumBlueBits = static_cast<uint8_t>(row[0]);
+        request.accumRedBits = request.accumGreenBits = request.accumBlueBits =
+            static_cast<uint8_t>(row[0]);
         request.stencilBits = static_cast<uint8_t>(row[1]);
         ASSERT_NE(glHarnessOpen(320, 200, &request), nullptr) << row[0] << " " << row[1];
         auto bits = [](GLenum name) { GLint value = 0; return glGetIntegerv(name, &value), value; };
-        EXPECT_TRUE((bits(GL_ACCUM_RED_BITS) >= 16) == row[2] && (bits(GL_STENCIL_BITS) >= 1) == row[3] &&
-                    bits(GL_DEPTH_BITS) >= 16 && bits(GL_DOUBLEBUFFER)) << row[0] << " " << row[1];
+        EXPECT_TRUE((bits(GL_ACCUM_RED_BITS) >= 16) == row[2] &&
+                    (bits(GL_STENCIL_BITS) >= 1) == row[3] && bits(GL_DEPTH_BITS) >= 16 &&
+                    bits(GL_DOUBLEBUFFER)) << row[0] << " " << row[1];
         glHarnessClose();
     }
 }
@@ -56,7 +61,8 @@ TEST(Layer, TheClosestFramebufferLeavesOutAccumulationBeforeStencil) {
 TEST(Layer, CreationHandsOverItsParameterAndShowingTheClientSize) {
     ASSERT_TRUE(openEmptied() != nullptr && !received.empty());
     const auto* creation = reinterpret_cast<const PlatformCreateStruct*>(received[0].lParam);
-    EXPECT_TRUE(received[0].message == WM_CREATE && creation != nullptr && creation->createParams != nullptr);
+    EXPECT_TRUE(received[0].message == WM_CREATE && creation != nullptr &&
+                creation->createParams != nullptr);
     EXPECT_TRUE(std::any_of(received.begin(), received.end(), [](const PlatformMessage& m) {
         return m.message == WM_SIZE && m.wParam == SIZE_RESTORED && m.lParam == ((200 << 16) | 320);
     }));
@@ -70,16 +76,18 @@ TEST(Layer, TheQueueHandsOutPostedMessagesOldestFirstAndOnlyForTheWindowAsked) {
     platformPostMessage(window, WM_USER + 7, 1, 2);
     platformPostMessage(nullptr, WM_USER + 8, 0, 0);  // for no window
     platformPostMessage(window, WM_QUIT, 0, 0);
-    EXPECT_TRUE(platformPeekMessage(&message, window, PM_NOREMOVE) && message.message == WM_USER + 7u);
-    EXPECT_TRUE(platformPeekMessage(&message, window, PM_REMOVE) && message.message == WM_USER + 7u &&
-                message.wParam == 1u && message.lParam == 2);
+    EXPECT_TRUE(platformPeekMessage(&message, window, PM_NOREMOVE) &&
+                message.message == WM_USER + 7u);
+    EXPECT_TRUE(platformPeekMessage(&message, window, PM_REMOVE) &&
+                message.message == WM_USER + 7u && message.wParam == 1u && message.lParam == 2);
     EXPECT_TRUE(platformPeekMessage(&message, window, PM_REMOVE) && message.message == WM_QUIT);
     EXPECT_FALSE(drainFinds(window, WM_QUIT));  // gone, though the window system may add sizes
     platformPostMessage(window, WM_USER + 9, 0, 0);
     EXPECT_EQ(platformWaitMessage(), 1);  // a message already queued: no wait
     glHarnessClose(true);  // a destroyed window's messages go with it
     platformPostMessage(nullptr, WM_USER + 10, 0, 0);
-    EXPECT_TRUE(platformPeekMessage(&message, nullptr, PM_REMOVE) && message.message == WM_USER + 8u);
+    EXPECT_TRUE(platformPeekMessage(&message, nullptr, PM_REMOVE) &&
+                message.message == WM_USER + 8u);
     glHarnessClose();
 }
 
@@ -88,7 +96,8 @@ TEST(Layer, TheToggleSignalWakesAWaitAndBecomesTheToggleMessage) {
     ASSERT_NE(window, nullptr);
     // Sent from elsewhere, most likely while the wait has begun; either way
     // the wait must end and the message must come.
-    std::thread sender([] { std::this_thread::sleep_for(std::chrono::milliseconds(100)), std::raise(SIGUSR1); });
+    std::thread sender([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100)), std::raise(SIGUSR1); });
     EXPECT_EQ(platformWaitMessage(), 1);
     sender.join();
     EXPECT_TRUE(drainFinds(window, WM_USER + 1));
@@ -100,6 +109,8 @@ TEST(Clock, TheTickCountsMillisecondsAsTheSystemClockDoes) {
     const uint32_t first = platformGetTickCount();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     const uint32_t ticks = platformGetTickCount() - first;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    EXPECT_TRUE(ticks >= 150 && ticks <= elapsed.count() + 1) << ticks << " ticks in " << elapsed.count() << " ms";
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    EXPECT_TRUE(ticks >= 150 && ticks <= elapsed.count() + 1)
+        << ticks << " ticks in " << elapsed.count() << " ms";
 }

@@ -95,7 +95,8 @@ def case_a_missing_texture_is_named_in_a_box():
     p.answer("Start FullScreen?", "Escape")
     p.answer("Error", "Return")
     assert "Failed to open DIB file Ziegel1.bmp." in p.output(), p.output()
-    assert p.process.wait(60) == 1 and "Sanitizer" not in p.output(), "a failed start did not end with status 1"
+    assert p.process.wait(60) == 1 and "Sanitizer" not in p.output(), \
+        "a failed start did not end with status 1"
 
 
 def case_windowed_it_leaves_the_pointer_to_the_window_in_front():
