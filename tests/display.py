@@ -28,9 +28,13 @@ def wait_until(predicate, timeout=20, what="the condition"):
 def windows(env):
     # (id, name) of the named windows in the tree. A window that goes away
     # while the tree is read makes xwininfo fail; the listing is then redone.
+    # A listing that hangs (seen once on a server just started) is redone too.
     for _ in range(50):
-        listing = subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True,
-                                 text=True, errors="replace", timeout=30)
+        try:
+            listing = subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True,
+                                     text=True, errors="replace", timeout=10)
+        except subprocess.TimeoutExpired as hung:
+            listing = subprocess.CompletedProcess(hung.cmd, -1, "", "it hung")
         if listing.returncode == 0:
             return [(int(wid, 16), name) for wid, name in
                     re.findall(r'^\s*(0x[0-9a-f]+) "(.*)":', listing.stdout, re.M)]
