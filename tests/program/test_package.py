@@ -5,7 +5,7 @@ import display
 
 run = lambda *args, **kw: sp.run(args, check=True, capture_output=True, text=True, **kw).stdout
 FIELDS = [r"Section: games\n", r"Version: \d", r"Maintainer: .+ <.+@.+>", r"Depends: .*libsdl2",
-          r"Description: \S.*\n  \S"]
+          r"Recommends: xfonts-base", r"Description: \S.*\n  \S"]
 FILES = ["games/tenebrel", "libexec/tenebrel/tenebrel", "share/tenebrel/brickblue.bmp",
          "share/tenebrel/Ziegel1.bmp", "share/applications/tenebrel.desktop",
          "share/man/man6/tenebrel.6.gz", "share/icons/hicolor/{0}x{0}/apps/tenebrel.png"]
