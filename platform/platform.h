@@ -3,7 +3,7 @@
 // Everything above this header is portable code that speaks in terms of a
 // window, a device context, a rendering context, a queue of window messages
 // and a handful of system services. Two implementations exist:
-//   platform_sdl_*.cpp - the real one, over SDL2, FreeType, fontconfig, POSIX
+//   sdl/*.cpp - the real one on Linux, over SDL2, FreeType, fontconfig, POSIX
 //   tests/platform_fake.cpp - a scriptable double that records every call
 // Exactly one of them is linked into any executable.
 #pragma once
@@ -215,6 +215,9 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc);
 int platformMakeCurrent(PlatformDeviceContext* dc, PlatformRenderContext* rc);
 int platformDeleteContext(PlatformRenderContext* rc);
 int platformSwapBuffers(PlatformDeviceContext* dc);
+// The address of a GL function beyond GL 1.1 in the current context, null
+// when the context has none. Ask only while a context is current.
+void* platformGetGLProcAddress(const char* name);
 
 // ---------------------------------------------------------------- queue
 enum : uint32_t { PM_NOREMOVE = 0, PM_REMOVE = 1 };
@@ -236,6 +239,16 @@ int platformGetCursorPos(int* x, int* y);
 int platformSetCursorPos(int x, int y);
 // Bit 0x80 set while the key is held.
 int16_t platformGetKeyState(int virtualKey);
+
+// ---------------------------------------------------------------- environment
+// Copies the value of an environment variable into `buffer` (always ended
+// with a zero byte). Returns the value's length, or 0 when it is not set or
+// does not fit.
+uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);
+// One line for whoever started the program (stderr, or the debugger's
+// output where there is no console): what went wrong and what the program
+// does instead. `line` has no newline of its own.
+void platformWarn(const char* line);
 
 // ---------------------------------------------------------------- files
 struct PlatformMappedFile {

@@ -148,6 +148,9 @@ int platformMakeCurrent(PlatformDeviceContext*, PlatformRenderContext* rc) {
 
 int platformDeleteContext(PlatformRenderContext*) { return record("DeleteContext"); }
 
+// No GL beyond 1.1 here: the scene takes its plain way.
+void* platformGetGLProcAddress(const char*) { return nullptr; }
+
 int platformSwapBuffers(PlatformDeviceContext*) {
     FakePlatform& f = fake();
     // A test that forgets to end the program fails instead of hanging.

@@ -1,8 +1,8 @@
 // A scriptable stand-in for the system layer. Tests set what the system
 // will answer, run the code under test, and read back what was asked of it.
 //
-// Windowing, boxes, queue, time and input are faked here; files and fonts
-// use the real implementations (they need no display).
+// Windowing, boxes, queue, time and input are faked here; files, fonts and
+// the environment use the real implementations (they need no display).
 #pragma once
 
 #include <cstdint>

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "assets/bmp.h"
-#include "platform/platform_bench_reference.h"
+#include "platform/sdl/bench_reference.h"
 #include "tools/bmp_write.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Message boxes, and the window that owns them: the one with the focus.
 #include <cstdio>
 
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 int platformMessageBox(PlatformWindow* owner, const char* text, const char* caption,
                        uint32_t style) {

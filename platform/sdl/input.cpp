@@ -4,7 +4,7 @@
 #include <X11/Xlib.h>
 #include <time.h>
 
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 namespace {
 

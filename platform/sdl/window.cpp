@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 int platformAdjustWindowRect(PlatformRect* rect, uint32_t style, uint32_t) {
     if (rect == nullptr) return 0;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, bool stencil) {
     SDL_GL_ResetAttributes();
@@ -85,4 +85,8 @@ int platformSwapBuffers(PlatformDeviceContext* dc) {
     if (dc == nullptr) return 0;
     SDL_GL_SwapWindow(dc->window->sdl);
     return 1;
+}
+
+void* platformGetGLProcAddress(const char* name) {
+    return name != nullptr ? SDL_GL_GetProcAddress(name) : nullptr;
 }

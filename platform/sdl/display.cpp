@@ -1,5 +1,5 @@
 // Display modes and the cursor's visibility.
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t flags) {
     if (mode == nullptr) {

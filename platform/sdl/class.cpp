@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 SdlLayer sdlLayer;
 volatile sig_atomic_t sdlToggleSignalled = 0;

@@ -1,6 +1,6 @@
 // The message queue: SDL's events translated into window messages, and the
 // program's own posts.
-#include "platform/platform_sdl_internal.h"
+#include "platform/sdl/internal.h"
 
 intptr_t sdlPackSize(int width, int height) {
     return static_cast<intptr_t>((static_cast<uint32_t>(width) & 0xFFFFu) |

@@ -1,4 +1,4 @@
-#include "platform/platform_bench_reference.h"
+#include "platform/sdl/bench_reference.h"
 
 #include <SDL.h>
 
