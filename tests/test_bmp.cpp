@@ -12,10 +12,13 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "assets/bmp.h"
 #include "assets/texture.h"
@@ -191,12 +194,26 @@ TEST(BmpDecodeTest, EachFileGivesItsPictureOrItsBox) {
     }
 }
 
+// A new folder under the system's temporary one (mkdtemp is POSIX only).
+std::string makeTempDir() {
+    std::random_device random;
+    for (;;) {
+        auto dir = std::filesystem::temp_directory_path() /
+                   ("tenebrel-bmp-" + std::to_string(random()));
+        if (std::filesystem::create_directory(dir)) return dir.string();
+    }
+}
+
 TEST(BmpLoadTest, FilesThatCannotBeOpenedNameTheFileAndFailTheTexture) {
-    char pattern[] = "/tmp/tenebrel-bmp-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern, empty = dir + "/empty.bmp", pipe = dir + "/pipe.bmp";
+    const std::string dir = makeTempDir();
+    const std::string empty = dir + "/empty.bmp";
     ASSERT_TRUE(bmpWriteFile(empty, {}));
+#ifdef _WIN32
+    const std::string pipe = "NUL";  // a device, not a file: nothing to map
+#else
+    const std::string pipe = dir + "/pipe.bmp";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);  // no writer: must not keep the program waiting
+#endif
     fake().focus = FOCUS;
     // A name too long for the box keeps its start and is marked as cut.
     for (const std::string& name :

@@ -96,11 +96,12 @@ TEST_F(Scene, CameraFlights) {
 }
 
 TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
-    const float quarter = static_cast<float>(M_PI / 2), s = 1 / std::sqrt(3.0f);
+    const double pi = std::acos(-1.0);  // M_PI is not standard C++: MinGW has none in this mode
+    const float quarter = static_cast<float>(pi / 2), s = 1 / std::sqrt(3.0f);
     const struct { Vec3 eye, look, axis; float angle; Vec3 after; } turns[] = {
         {o, x1, {0, 1, 0}, quarter, {0, 0, -1}},
-        {{1, 2, 3}, {3, 2, 3}, {0, 1, 0}, static_cast<float>(M_PI), {-1, 2, 3}},
-        {o, {1, 2, 3}, {s, s, s}, static_cast<float>(2 * M_PI / 3), {3, 1, 2}},  // cycles the axes
+        {{1, 2, 3}, {3, 2, 3}, {0, 1, 0}, static_cast<float>(pi), {-1, 2, 3}},
+        {o, {1, 2, 3}, {s, s, s}, static_cast<float>(2 * pi / 3), {3, 1, 2}},  // cycles the axes
         {o, x1, {0, 1, 0}, INFINITY, x1},  // a turn to no number is dropped
     };
     for (const auto& t : turns) {
