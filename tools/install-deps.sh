@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tenebrel needs to build, run and test.
-# Usage: tools/install-deps.sh [run|package|test|coverage]   (default: test)
+# Usage: tools/install-deps.sh [run|package|win64|test|coverage]   (default: test)
 set -euo pipefail
 
 mode=${1:-test}
@@ -11,15 +11,20 @@ run_pkgs=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl-dev libglu1-mes
 # Building the Debian package: dpkg-shlibdeps finds its dependencies, and
 # CPack asks file(1) which files are programs.
 package_pkgs=(dpkg-dev file gzip)
+# The Windows zip: the cross compiler (posix threads, which GoogleTest
+# needs), and the host's compiler for the texture maker.
+win64_pkgs=(g++ g++-mingw-w64-x86-64-posix zip)
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick python3
-           openbox wmctrl)  # a window manager, to close and minimise as a person does
+           openbox wmctrl  # a window manager, to close and minimise as a person does
+           googletest wine64)  # GoogleTest's sources built for Windows, run under Wine
 
 case "$mode" in
     run)  wanted=("${run_pkgs[@]}") ;;
     package) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
-    test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+    win64) wanted=("${win64_pkgs[@]}" cmake make) ;;
+    test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${win64_pkgs[@]}" "${test_pkgs[@]}") ;;
     coverage) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}" lcov) ;;
-    *) echo "usage: $0 [run|package|test|coverage]" >&2; exit 2 ;;
+    *) echo "usage: $0 [run|package|win64|test|coverage]" >&2; exit 2 ;;
 esac
 
 missing=()
