@@ -21,6 +21,7 @@ NO_TEXT = (0, 480, 340, 600)  # the frame rate's corner, which changes by itself
 class Run:
     # The program, started in a folder of its own that holds the given textures.
     started = []
+    view = None  # [x, y, width, height]: the part of a larger screen that shot() takes
 
     def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp")):
         self.env, self.folder = display.env, tempfile.mkdtemp(prefix="tenebrel-")
@@ -28,8 +29,9 @@ class Run:
             shutil.copy(os.path.join(textures, name), self.folder)
         self.x("xdotool", "mousemove", *map(str, CENTRE))
         self.log = os.path.join(self.folder, "program.log")
-        with open(self.log, "w") as log:
-            self.process = subprocess.Popen([binary], cwd=self.folder, env=self.env,
+        with open(self.log, "w") as log:  # the binary, or a command list ending with it
+            command = binary if isinstance(binary, list) else [binary]
+            self.process = subprocess.Popen(command, cwd=self.folder, env=self.env,
                                             stdout=log, stderr=subprocess.STDOUT)
         Run.started.append(self)
 
@@ -51,15 +53,17 @@ class Run:
                 return
         raise AssertionError(f"the box {box!r} takes no {key}")
 
+    def area(self, wid=None):  # the drawing area's [x, y, width, height] on the screen
+        return [int(v) for v in re.findall(r"(?:Absolute upper-left [XY]|Width|Height):\s*(-?\d+)",
+                                           self.x("xwininfo", "-id", str(wid or self.window())))]
+
     def shape(self, test, what):
         # Waits until the test passes on the drawing area's [x, y, width,
         # height] and the window's state and frame.
         def seen():
-            wid = str(self.window())
-            area = re.findall(r"(?:Absolute upper-left [XY]|Width|Height):\s*(-?\d+)",
-                              self.x("xwininfo", "-id", wid))
-            props = self.x("xprop", "-id", wid, "_NET_WM_STATE", "_NET_FRAME_EXTENTS")
-            return [int(v) for v in area], props
+            wid = self.window()
+            props = self.x("xprop", "-id", str(wid), "_NET_WM_STATE", "_NET_FRAME_EXTENTS")
+            return self.area(wid), props
         if not any(test(*seen()) or time.sleep(0.1) for _ in range(100)):
             raise AssertionError(f"no {what}: {seen()}")
 
@@ -85,8 +89,10 @@ class Run:
         self.x("xdotool", "mousemove", str(x), str(y))
         wait_until(lambda: self.pointer() == CENTRE, what="the pointer back in the middle")
 
-    def shot(self):  # the 800 x 600 screen's pixels, three bytes each
-        return self.x("import", "-window", "root", "-depth", "8", "ppm:-", text=False)[-W * H * 3:]
+    def shot(self):  # the 800 x 600 screen's pixels, or the view's, three bytes each
+        crop = ["-crop", "{2}x{3}+{0}+{1}".format(*self.view)] if self.view else []
+        return self.x("import", "-window", "root", *crop, "-depth", "8", "ppm:-",
+                      text=False)[-W * H * 3:]
 
     def still(self, span=2.0):
         # The screen once it has stayed the same for three shots and a few
@@ -108,6 +114,15 @@ class Run:
         self.process.kill()  # nothing when it has ended
         self.process.wait()
         shutil.rmtree(self.folder, ignore_errors=True)
+
+
+is_marker = lambda c: c[0] >= 250 and c[1] >= 250 and c[2] < 50  # its faint copies are darker
+
+
+def to_the_back_wall(p):
+    for x in (0, 0, 0, 29):  # a quarter turn to the left: 0.4 + 0.4 + 0.4 + 0.371 rad
+        p.look(x, 300)
+    return p.still()
 
 
 def at(shot, x, y):

@@ -10,12 +10,10 @@ import subprocess
 import sys
 import time
 
-from drive import CENTRE, NO_TEXT, Display, Run, at, differs, mean, points, run_cases, wait_until
+from drive import (CENTRE, NO_TEXT, Display, Run, at, differs, is_marker, mean, points, run_cases,
+                   to_the_back_wall, wait_until)
 
 binary, build = (os.path.abspath(a) for a in sys.argv[1:3])
-
-
-is_marker = lambda c: c[0] >= 250 and c[1] >= 250 and c[2] < 50  # its faint copies are darker
 
 
 def near(places):  # their bounds, 40 pixels wider each way (a corner for none)
@@ -34,12 +32,6 @@ def toggle(p, fullscreen):
     wait_until(lambda: p.window() != before, what="the toggled window")
     p.shape(lambda g, props: ("FULLSCREEN" in props) == fullscreen and g[2:] == [800, 600],
             f"window 800 x 600 inside, fullscreen: {fullscreen}")
-
-
-def to_the_back_wall(p):
-    for x in (0, 0, 0, 29):  # a quarter turn to the left: 0.4 + 0.4 + 0.4 + 0.371 rad
-        p.look(x, 300)
-    return p.still()
 
 
 def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():

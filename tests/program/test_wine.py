@@ -1,0 +1,106 @@
+# The Windows zip's program under Wine, as a person meets it: unpacked, the
+# start question answered No, its window and its picture (against the Linux
+# build's at the same pose), a light key, the toggle message there and back,
+# Escape; and a missing texture named in its box.
+#
+# Usage: test_wine.py ZIP HOST_BUILD [CASE ...]   (with WINEPREFIX set)
+
+import contextlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+from drive import (NO_TEXT, Display, Run, W, H, at, is_marker, mean, points, run_cases,
+                   to_the_back_wall, wait_until)
+
+archive, host = (os.path.abspath(a) for a in sys.argv[1:3])
+wine, wineserver = (shutil.which(n) or "/usr/lib/wine/" + n for n in ("wine64", "wineserver"))
+source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+unpacked = tempfile.mkdtemp(prefix="tenebrel-zip-")
+TOLERANCE = 3  # per channel: the two GLU libraries build the texture's mipmaps a little apparently
+
+
+def unpack():
+    with zipfile.ZipFile(archive) as z:
+        names = set(z.namelist())
+        z.extractall(unpacked)
+    folder = os.path.join(unpacked, os.path.basename(archive)[:-len(".zip")])
+    wanted = {"tenebrel.exe", "tenebrel_toggle.exe", "brickblue.bmp", "Ziegel1.bmp", "README.txt"}
+    wanted |= {"LICENSE"} if os.path.exists(os.path.join(source, "LICENSE")) else set()
+    assert names == {os.path.basename(folder) + "/" + n for n in wanted | {""}}, sorted(names)
+    return folder
+
+
+def windows_run(display, **files):
+    # The prefix's server keeps the display of the program that started it
+    # (and its screen size) until it ends, a few seconds after its last program.
+    subprocess.run([wineserver, "-w"], timeout=120)
+    return Run(display, [wine, os.path.join(folder, "tenebrel.exe")], folder, **files)
+
+
+def mismatches(shot, reference):
+    # The places, every second pixel each way, where the two pictures differ
+    # by more than the tolerance; the frame rate's corner is left out.
+    return [(x, y) for y in range(0, H, 2) for x in range(0, W, 2)
+            if not (x < NO_TEXT[2] and y >= NO_TEXT[1]) and
+            max(abs(a - b) for a, b in zip(at(shot, x, y), at(reference, x, y))) > TOLERANCE]
+
+
+def toggle(p, area):  # sends the toggle message, and waits for the new window's area
+    before = p.window()
+    subprocess.run([wine, os.path.join(folder, "tenebrel_toggle.exe")], env=p.env, check=True,
+                   timeout=60)
+    wait_until(lambda: p.window() != before and p.area() == area, what=f"a window at {area}")
+
+
+def case_its_window_looks_like_linux_and_the_keys_work():
+    # The Linux build's picture first, at the poses compared below.
+    linux = Run(servers["1024x768"], os.path.join(host, "tenebrel"), host)
+    linux.answer("Start FullScreen?", "Escape")
+    linux.view = linux.area()  # a window on a larger screen
+    first = linux.still()
+    linux.hold("Escape", lambda: linux.process.poll() is not None, "Escape to end Linux's")
+
+    p = windows_run(servers["1024x768"])
+    p.answer("Start FullScreen?", "n")  # a Yes/No box: its No key
+    p.view = wait_until(lambda: p.area()[2:] == [W, H] and p.area(), what="800 x 600 inside")
+    wrong = mismatches(p.still(), first)
+    assert not wrong, f"{len(wrong)} places differ from Linux's first frame, e.g. {wrong[:5]}"
+    to_the_back_wall(p)
+    # Backed out of the box's open front: the light's marker in view too.
+    p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")
+    was = points(p.still(), is_marker)
+    p.hold("l", lambda: mean(points(p.shot(), is_marker), 0) < mean(was, 0) - 10, "L moves the light")
+    p.hold("Escape", lambda: p.process.poll() is not None, "Escape to end it")
+    assert p.process.wait() == 0, f"it ended with status {p.process.wait()}"
+
+
+def case_the_toggle_message_switches_to_fullscreen_and_back():
+    # On an 800 x 600 screen the switch to 800 x 600 succeeds, and a framed
+    # window is kept within the screen, as Windows does.
+    p = windows_run(servers["800x600"])
+    p.answer("Start FullScreen?", "n")
+    windowed = p.area()
+    toggle(p, [0, 0, W, H])
+    toggle(p, windowed)
+    p.hold("Escape", lambda: p.process.poll() is not None, "Escape to end it")
+    assert p.process.wait() == 0, f"it ended with status {p.process.wait()}"
+
+
+def case_a_missing_texture_is_named_in_a_box():
+    p = windows_run(servers["800x600"], files=("brickblue.bmp",))
+    p.answer("Start FullScreen?", "n")
+    p.answer("Error", "Return")
+    assert "Failed to open DIB file Ziegel1.bmp." in p.output(), p.output()
+    assert p.process.wait(60) == 1, "a failed start did not end with status 1"
+
+
+folder = unpack()
+with contextlib.ExitStack() as stack:  # no window manager: Wine frames its windows itself
+    servers = {s: stack.enter_context(Display(s)) for s in ("800x600", "1024x768")}
+    status = run_cases([f for name, f in list(globals().items()) if name.startswith("case_")])
+shutil.rmtree(unpacked)
+sys.exit(status)
