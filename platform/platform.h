@@ -20,7 +20,13 @@ struct PlatformCursor;         // a mouse cursor shape
 typedef intptr_t (*PlatformWindowProc)(PlatformWindow* window, uint32_t message,
                                        uintptr_t wParam, intptr_t lParam);
 
+// The constants below carry Windows' own names and values. On Windows its
+// headers (which <GL/gl.h> includes there) define the same names as macros;
+// whichever comes first serves, so each group stands back when its names
+// are already defined.
+
 // ---------------------------------------------------------------- messages
+#ifndef WM_CREATE
 enum : uint32_t {
     WM_CREATE = 0x0001,
     WM_SIZE = 0x0005,
@@ -35,7 +41,9 @@ enum : uint32_t {
     WM_SYSCOMMAND = 0x0112,
     WM_USER = 0x0400,
 };
+#endif
 
+#ifndef SIZE_RESTORED
 enum : uintptr_t {
     SIZE_RESTORED = 0,
     SIZE_MINIMIZED = 1,
@@ -43,14 +51,18 @@ enum : uintptr_t {
     SIZE_MAXSHOW = 3,
     SIZE_MAXHIDE = 4,
 };
+#endif
 
+#ifndef SC_SCREENSAVE
 enum : uintptr_t {
     SC_SCREENSAVE = 0xF140,
     SC_MONITORPOWER = 0xF170,
 };
+#endif
 
 // Virtual-key codes the program reads. Letters and digits are their
 // upper-case ASCII codes.
+#ifndef VK_BACK
 enum : int {
     VK_BACK = 0x08,
     VK_TAB = 0x09,
@@ -68,6 +80,7 @@ enum : int {
     VK_F10 = 0x79,
     VK_F12 = 0x7B,
 };
+#endif
 
 struct PlatformMessage {
     PlatformWindow* window;
@@ -82,6 +95,7 @@ struct PlatformCreateStruct {
 };
 
 // ---------------------------------------------------------------- boxes
+#ifndef MB_OK
 enum : uint32_t {
     MB_OK = 0x00,
     MB_YESNO = 0x04,
@@ -89,6 +103,7 @@ enum : uint32_t {
     MB_ICONWARNING = 0x30,
 };
 enum : int { IDOK = 1, IDYES = 6, IDNO = 7 };
+#endif
 
 // A modal box. The text and caption also go to stderr, so the message is seen
 // even where no box can be shown. Returns the button pressed, 0 on failure.
@@ -99,11 +114,13 @@ int platformMessageBox(PlatformWindow* owner, const char* text, const char* capt
 PlatformWindow* platformGetFocus();
 
 // ---------------------------------------------------------------- class
+#ifndef CS_VREDRAW
 enum : uint32_t {
     CS_VREDRAW = 0x0001,
     CS_HREDRAW = 0x0002,
     CS_OWNDC = 0x0020,
 };
+#endif
 
 struct PlatformWindowClass {
     uint32_t size;
@@ -129,13 +146,17 @@ struct PlatformDisplayMode {
     uint32_t pelsWidth;
     uint32_t pelsHeight;
 };
+#ifndef DM_BITSPERPEL
 enum : uint32_t {
     DM_BITSPERPEL = 0x00040000,
     DM_PELSWIDTH = 0x00080000,
     DM_PELSHEIGHT = 0x00100000,
 };
+#endif
+#ifndef CDS_FULLSCREEN
 enum : uint32_t { CDS_FULLSCREEN = 0x00000004 };
 enum : int32_t { DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1 };
+#endif
 
 // With a mode and CDS_FULLSCREEN: switch the screen for the life of the
 // program (the next fullscreen window runs in it). With null and 0: back to
@@ -145,18 +166,22 @@ int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t 
 int platformShowCursor(int show);
 
 // ---------------------------------------------------------------- windows
+#ifndef WS_POPUP
 enum : uint32_t {
     WS_POPUP = 0x80000000u,
     WS_OVERLAPPEDWINDOW = 0x00CF0000u,
     WS_CLIPSIBLINGS = 0x04000000u,
     WS_CLIPCHILDREN = 0x02000000u,
 };
+#endif
+#ifndef WS_EX_TOPMOST
 enum : uint32_t {
     WS_EX_TOPMOST = 0x00000008u,
     WS_EX_APPWINDOW = 0x00040000u,
     WS_EX_WINDOWEDGE = 0x00000100u,
 };
 enum : int { SW_SHOWNORMAL = 1 };
+#endif
 
 struct PlatformRect {
     int32_t left, top, right, bottom;
@@ -176,12 +201,14 @@ struct PlatformPixelFormat {
     uint8_t auxBuffers;
     uint8_t layerType;
 };
+#ifndef PFD_DOUBLEBUFFER
 enum : uint32_t {
     PFD_DOUBLEBUFFER = 0x01,
     PFD_DRAW_TO_WINDOW = 0x04,
     PFD_SUPPORT_OPENGL = 0x20,
 };
 enum : uint8_t { PFD_TYPE_RGBA = 0, PFD_MAIN_PLANE = 0 };
+#endif
 
 // Grows a client rectangle to the outer rectangle of a framed window.
 int platformAdjustWindowRect(PlatformRect* rect, uint32_t style, uint32_t exStyle);
@@ -220,7 +247,9 @@ int platformSwapBuffers(PlatformDeviceContext* dc);
 void* platformGetGLProcAddress(const char* name);
 
 // ---------------------------------------------------------------- queue
+#ifndef PM_NOREMOVE
 enum : uint32_t { PM_NOREMOVE = 0, PM_REMOVE = 1 };
+#endif
 
 // Non-blocking: takes the oldest queued message for `window` (all windows
 // when null). Returns non-zero when one was taken.
