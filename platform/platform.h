@@ -270,9 +270,10 @@ int platformSetCursorPos(int x, int y);
 int16_t platformGetKeyState(int virtualKey);
 
 // ---------------------------------------------------------------- environment
-// Copies the value of an environment variable into `buffer` (always ended
-// with a zero byte). Returns the value's length, or 0 when it is not set or
-// does not fit.
+// Copies the value of an environment variable into `buffer`, ended with a
+// zero byte. Returns the value's length; 0 when it is not set (or empty);
+// when it does not fit, the size it needs, zero byte included, with an
+// empty `buffer`.
 uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);
 // One line for whoever started the program (stderr, or the debugger's
 // output where there is no console): what went wrong and what the program

@@ -6,6 +6,7 @@
 #include "assets/font.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
+#include "shadow/accum.h"
 #include "shadow/stencil.h"
 
 Vec3 lightPosition = {5.0f, 1.0f, 5.0f};
@@ -59,6 +60,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
         return 0;
     }
     shadowDepthClampDetect();
+    accumInit(accumWayRequested());
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     glEnable(GL_CULL_FACE);
@@ -129,6 +131,8 @@ void sceneUpdate(uint32_t elapsedMs) {
 
 void sceneShutdown() {
     fontDelete();
+    // The pass textures belong to this context, which ends next.
+    accumShutdown();
     // The textures end with the rendering context the shell destroys next.
     sceneWindow = nullptr;
     sceneKeys = nullptr;

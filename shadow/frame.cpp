@@ -8,6 +8,7 @@
 #include "geometry/room.h"
 #include "scene/camera.h"
 #include "scene/scene.h"
+#include "shadow/accum.h"
 #include "shadow/stencil.h"
 
 const float lightJitter[12] = {0.2f,  0.5683f, -0.42342f, 0.9f,   0.843f, -0.342f,
@@ -29,13 +30,14 @@ void sceneDraw() {
 
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_TRUE);
-    glClear(GL_ACCUM_BUFFER_BIT);
+    accumFrameBegin();
 
     const Vec3 saved = lightPosition;
     for (int pass = 0; pass < framePassCount; ++pass) {
         const Vec3 offset = frameJitterOffset(pass);
         lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
 
+        accumPassBegin(pass);
         glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         occluderSetLight(sceneOccluder, lightPosition);
         sceneLightApply();
@@ -44,7 +46,7 @@ void sceneDraw() {
         roomDrawTinted(1.0f);
         occluderCastShadows(sceneOccluder, showRays);
         occluderDraw(sceneOccluder);
-        glAccum(GL_ACCUM, framePassWeight);
+        accumPassAdd(pass);
 
         // Subtracted rather than restored from the saved copy: the light ends
         // the frame where it began, or within the last bit of it.
@@ -52,7 +54,7 @@ void sceneDraw() {
         lightPosition.y -= offset.y;
         lightPosition.z -= offset.z;
     }
-    glAccum(GL_RETURN, 1.0f);
+    accumReturn();
 
     // The depth buffer still holds the last pass, where the box stood at the
     // same depths: it is drawn again over the sum at its full colour.

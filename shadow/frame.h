@@ -1,6 +1,7 @@
 // One complete frame: ten passes with the light nudged by a fixed jitter,
-// each with hard shadows, summed into soft shadows in the accumulation
-// buffer, then the box on top and the frame rate.
+// each with hard shadows, summed into soft shadows (on the GPU, or in the
+// accumulation buffer: shadow/accum.h), then the box on top and the frame
+// rate.
 #pragma once
 
 #include "scene/vec.h"

@@ -14,17 +14,26 @@
 
 int shadowDepthClamp = 0;
 
-namespace {
-
 // Whole names only: one extension's name may begin another's.
-bool hasExtension(const char* extensions, const char* name) {
+int shadowHasExtension(const char* name) {
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     const size_t length = std::strlen(name);
-    for (const char* at = extensions; (at = std::strstr(at, name)) != nullptr; at += length) {
+    for (const char* at = extensions; at != nullptr && (at = std::strstr(at, name)) != nullptr;
+         at += length) {
         const bool starts = at == extensions || at[-1] == ' ';
-        if (starts && (at[length] == ' ' || at[length] == '\0')) return true;
+        if (starts && (at[length] == ' ' || at[length] == '\0')) return 1;
     }
-    return false;
+    return 0;
 }
+
+int shadowGLVersionAtLeast(int wantedMajor, int wantedMinor) {
+    int major = 0, minor = 0;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return 0;
+    return major > wantedMajor || (major == wantedMajor && minor >= wantedMinor);
+}
+
+namespace {
 
 // The faces in the order they are tested, each with the test that tells
 // whether the light is on its outer side.
@@ -62,13 +71,8 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays) {
 }
 
 void shadowDepthClampDetect() {
-    int major = 0, minor = 0;
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) major = 0;
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    shadowDepthClamp = major > 3 || (major == 3 && minor >= 2) ||
-                       (extensions != nullptr && (hasExtension(extensions, "GL_ARB_depth_clamp") ||
-                                                  hasExtension(extensions, "GL_NV_depth_clamp")));
+    shadowDepthClamp = shadowGLVersionAtLeast(3, 2) || shadowHasExtension("GL_ARB_depth_clamp") ||
+                       shadowHasExtension("GL_NV_depth_clamp");
 }
 
 void shadowStencilPass(OccluderFace& face) {

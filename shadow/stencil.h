@@ -26,3 +26,8 @@ void shadowStencilPass(OccluderFace& face);
 // plane. Set by shadowDepthClampDetect, once for each new context.
 extern int shadowDepthClamp;
 void shadowDepthClampDetect();
+
+// What the current rendering context offers: an extension by its whole
+// name, and its GL version.
+int shadowHasExtension(const char* name);
+int shadowGLVersionAtLeast(int major, int minor);

@@ -1,14 +1,18 @@
 // The scene's arithmetic without drawing, over the fake system layer: the
 // camera's flight and mouse look, the light's keys, the Escape key, the ray
-// flag, the frame-rate counter and the shadow volume's corners.
+// flag, the frame-rate counter, the shadow volume's corners and the choice
+// of where the passes are added.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform_fake.h"
 #include "scene/scene.h"
+#include "shadow/accum.h"
 #include "shadow/stencil.h"
 #include "shadow/volume.h"
 
@@ -222,4 +226,30 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
         }
         EXPECT_EQ(casting, c.casting);
     }
+}
+
+// Sets or (with null) removes TENEBREL_ACCUM, on Windows too.
+void setVariable(const char* value) {
+#ifdef _WIN32
+    _putenv_s("TENEBREL_ACCUM", value != nullptr ? value : "");
+#else
+    value != nullptr ? setenv("TENEBREL_ACCUM", value, 1) : unsetenv("TENEBREL_ACCUM");
+#endif
+}
+
+TEST(Accum, TheVariableChoosesTheBufferOnlyByItsName) {
+    // value (null: unset), the way, and whether a warning is printed
+    const struct { const char* value; AccumWay way; bool warns; } rows[] = {
+        {nullptr, accumWayGpu, false}, {"", accumWayGpu, false}, {"gpu", accumWayGpu, false},
+        {"buffer", accumWayBuffer, false}, {"Buffer", accumWayGpu, true},
+        {"buffer ", accumWayGpu, true}, {"bufferbufferbufferbuffer", accumWayGpu, true},
+    };
+    for (const auto& row : rows) {
+        setVariable(row.value);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(accumWayRequested(), row.way) << (row.value ? row.value : "unset");
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("TENEBREL_ACCUM takes \"buffer\"") != std::string::npos, row.warns) << said;
+    }
+    setVariable(nullptr);
 }

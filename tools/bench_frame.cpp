@@ -1,4 +1,5 @@
-// How fast the complete soft-shadow frame draws, and where its time goes.
+// How fast the complete soft-shadow frame draws both ways of adding its ten
+// passes, and where its time goes.
 //
 //   bench_frame [FRAMES [TEXTURE_FOLDER]]
 //
@@ -7,9 +8,13 @@
 // display (tests/display.py gives it one).
 //
 // Two measurements on one 800 x 600 window, fixed camera and the start light:
-//  1. sceneDraw as the program runs it, FRAMES times, each frame followed by
-//     the buffer swap when the window can be swapped; GL runs asynchronously,
-//     so the clock stops only after a glFinish behind the last frame.
+//  1. sceneDraw as the program runs it, with the passes added in the
+//     accumulation buffer and on the GPU, side by side: FRAMES frames each,
+//     in five alternating rounds so that both ways meet the same machine,
+//     each frame followed by the buffer swap when the window can be swapped;
+//     the clock stops only after a glFinish behind a round's last frame.
+//     Once with the real 256 x 256 textures, once with one-texel textures of
+//     one colour, which make the passes cheaper and the adding weigh more.
 //  2. The same frame rebuilt here phase by phase, with glFinish after every
 //     phase, so each phase's clock covers its own drawing. The waits cost
 //     pipelining, so this frame is slower; only the shares are meant to be
@@ -34,9 +39,12 @@
 #include "platform/platform.h"
 #include "scene/camera.h"
 #include "scene/scene.h"
+#include "shadow/accum.h"
 #include "shadow/frame.h"
 #include "shadow/stencil.h"
 #include "tests/gl_harness.h"
+#include "tools/bmp_write.h"
+#include "assets/texture.h"
 
 namespace {
 
@@ -66,8 +74,8 @@ enum Phase {
     phasePassScene,     // light state, box and room at full brightness
     phasePassShadows,   // face choice, volumes counted, room darkened
     phasePassBoxAgain,  // box drawn over its own shadow
-    phaseAccumAdd,      // glAccum(GL_ACCUM) of each pass
-    phaseAccumReturn,   // glAccum(GL_RETURN) once
+    phaseAccumAdd,      // each pass added (glAccum, or the last pass's copy)
+    phaseAccumReturn,   // the sum returned (glAccum, or the summing shader)
     phaseOverlay,       // box on top of the sum, frame-rate text
     phaseSwap,          // buffer swap
     phaseCount
@@ -79,8 +87,8 @@ const char* const phaseNames[phaseCount] = {
     "passes: light, box and room",
     "passes: shadow volumes, darkened room",
     "passes: box drawn again",
-    "glAccum(GL_ACCUM), 10 per frame",
-    "glAccum(GL_RETURN), once per frame",
+    "adding each pass",
+    "returning the sum",
     "box on the sum, frame-rate text",
     "buffer swap",
 };
@@ -109,7 +117,7 @@ void drawFrameInstrumented(PhaseClock* clock) {
     cameraApply(sceneCamera);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_TRUE);
-    glClear(GL_ACCUM_BUFFER_BIT);
+    accumFrameBegin();
     if (clock) clock->mark(phaseFrameStart);
 
     const Vec3 saved = lightPosition;
@@ -117,6 +125,7 @@ void drawFrameInstrumented(PhaseClock* clock) {
         const Vec3 offset = frameJitterOffset(pass);
         lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
 
+        accumPassBegin(pass);
         glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         if (clock) clock->mark(phasePassClear);
 
@@ -133,20 +142,41 @@ void drawFrameInstrumented(PhaseClock* clock) {
         occluderDraw(sceneOccluder);
         if (clock) clock->mark(phasePassBoxAgain);
 
-        glAccum(GL_ACCUM, framePassWeight);
+        accumPassAdd(pass);
         if (clock) clock->mark(phaseAccumAdd);
 
         lightPosition.x -= offset.x;
         lightPosition.y -= offset.y;
         lightPosition.z -= offset.z;
     }
-    glAccum(GL_RETURN, 1.0f);
+    accumReturn();
     if (clock) clock->mark(phaseAccumReturn);
 
     occluderDraw(sceneOccluder);
     frameRatePrint();
     glFlush();
     if (clock) clock->mark(phaseOverlay);
+}
+
+// The scene's two textures replaced by one texel each, of the bricks'
+// usual colours, made in a folder of their own.
+bool loadOneColourTextures() {
+    std::error_code error;
+    const std::filesystem::path home = std::filesystem::current_path(error);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path(error) / "tenebrel-bench-textures";
+    std::filesystem::create_directories(folder, error);
+    const bool written =
+        bmpWriteFile((folder / "brickblue.bmp").string(), bmpWrite(bmpWritePicture({{0x2850DC}}))) &&
+        bmpWriteFile((folder / "Ziegel1.bmp").string(), bmpWrite(bmpWritePicture({{0xC8783C}})));
+    std::filesystem::current_path(folder, error);
+    glDeleteTextures(2, textureIds);
+    const bool loaded = written && !error && textureLoad(textureIds, "brickblue.bmp", 0) &&
+                        textureLoad(textureIds, "Ziegel1.bmp", 1);
+    std::filesystem::current_path(home, error);
+    std::filesystem::remove_all(folder, error);
+    if (!loaded) std::fprintf(stderr, "bench_frame: the one-colour textures could not be made\n");
+    return loaded;
 }
 
 bool parseFrames(const char* text, int* frames) {
@@ -241,8 +271,7 @@ int main(int argc, char** argv) {
     std::printf("renderer: %s\n", renderer ? renderer : "(unknown)");
     std::printf("framebuffer: %dx%d, stencil %d bits, accumulation %d bits per channel%s\n",
                 windowWidth, windowHeight, stencilBits, accumBits,
-                accumBits == 0 ? " (none: glAccum does nothing, figures are not comparable)"
-                               : "");
+                accumBits == 0 ? " (none: only the GPU sum is measured)" : "");
     std::printf("frames: %d, camera (0, 3, 9.5) -> (0, -2, -10), light (5, 1, 5), "
                 "buffer swap %s\n",
                 frames, swapTarget ? "included" : "NOT included (window has no focus)");
@@ -255,22 +284,42 @@ int main(int argc, char** argv) {
     }
     glFinish();
 
-    // 1. The real frame, pipelined as in the program.
-    const std::clock_t cpuStart = std::clock();
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < frames; ++i) {
-        poseScene();
-        sceneDraw();
-        if (swapTarget) platformSwapBuffers(swapTarget);
+    // 1. The real frame, pipelined as in the program, both ways.
+    const char* const wayNames[2] = {"accumulation buffer", "GPU sum"};
+    const char* const textureKinds[2] = {"256 x 256 brick textures", "one-colour textures"};
+    double realFrameMs[2] = {0, 0};  // with the brick textures, each way
+    for (int kind = 0; kind < 2; ++kind) {
+        if (kind == 1 && !loadOneColourTextures()) break;
+        double wallMs[2] = {0, 0}, cpuMs[2] = {0, 0};
+        for (int round = 0; round < 5; ++round) {
+            for (AccumWay way : {accumWayBuffer, accumWayGpu}) {
+                if (accumInit(way) != way) continue;  // said why on stderr
+                const int count = frames / 5 + (round < frames % 5);
+                const std::clock_t cpuStart = std::clock();
+                const Clock::time_point start = Clock::now();
+                for (int i = 0; i < count; ++i) {
+                    poseScene();
+                    sceneDraw();
+                    if (swapTarget) platformSwapBuffers(swapTarget);
+                }
+                glFinish();
+                wallMs[way] += millisecondsSince(start);
+                cpuMs[way] += 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+            }
+        }
+        std::printf("\nsceneDraw as the program runs it, %s:\n", textureKinds[kind]);
+        for (int way = 0; way < 2; ++way) {
+            if (wallMs[way] == 0) continue;
+            std::printf("  %-20s %6.2f frames per second, %6.2f ms per frame, %.1f cores busy\n",
+                        wayNames[way], 1000.0 * frames / wallMs[way], wallMs[way] / frames,
+                        cpuMs[way] / wallMs[way]);
+        }
+        if (kind == 0) realFrameMs[0] = wallMs[0] / frames, realFrameMs[1] = wallMs[1] / frames;
+        if (wallMs[0] > 0 && wallMs[1] > 0)
+            std::printf("  the GPU sum is %.2f times as fast\n", wallMs[0] / wallMs[1]);
     }
-    glFinish();
-    const double wallMs = millisecondsSince(start);
-    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    std::printf("\nsceneDraw as the program runs it:\n");
-    std::printf("  %.2f frames per second, %.2f ms per frame (%.0f ms for %d frames)\n",
-                1000.0 * frames / wallMs, wallMs / frames, wallMs, frames);
-    std::printf("  processor time of all threads: %.2f ms per frame (%.1f cores busy)\n",
-                cpuMs / frames, cpuMs / wallMs);
+    accumInit(accumWayRequested());
+    std::printf("\nthe rest uses the %s, as the program would here\n", wayNames[accumWayInUse()]);
 
     // The rebuilt frame must draw what sceneDraw draws.
     poseScene();
@@ -302,7 +351,7 @@ int main(int argc, char** argv) {
     std::printf("\nWhere the time goes (separate measurement: the same frame rebuilt with\n"
                 "glFinish after every phase, since GL draws asynchronously; the waits make\n"
                 "this frame slower, %.2f ms instead of %.2f, so read the shares):\n",
-                instrumentedMs / frames, wallMs / frames);
+                instrumentedMs / frames, realFrameMs[accumWayInUse()]);
     if (!same) {
         std::printf("  WARNING: the rebuilt frame's picture differs from sceneDraw's in %zu of "
                     "%zu bytes; shadow/frame.cpp has changed and this copy needs updating\n",
@@ -317,7 +366,7 @@ int main(int argc, char** argv) {
                           clock.total[phasePassShadows] + clock.total[phasePassBoxAgain];
     const double accum = clock.total[phaseAccumAdd] + clock.total[phaseAccumReturn];
     const double rest = booked - passes - accum;
-    std::printf("  summary: drawing in the ten passes %.1f %%, glAccum calls %.1f %%, "
+    std::printf("  summary: drawing in the ten passes %.1f %%, adding them up %.1f %%, "
                 "everything else %.1f %%\n",
                 100.0 * passes / booked, 100.0 * accum / booked, 100.0 * rest / booked);
 

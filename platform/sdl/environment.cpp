@@ -12,7 +12,7 @@ uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t
     const char* value = std::getenv(name);
     if (value == nullptr) return 0;
     const size_t length = std::strlen(value);
-    if (length >= size) return 0;
+    if (length >= size) return static_cast<uint32_t>(length + 1);
     std::memcpy(buffer, value, length + 1);
     return static_cast<uint32_t>(length);
 }

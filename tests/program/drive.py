@@ -22,8 +22,8 @@ class Run:
     # The program, started in a folder of its own that holds the given textures.
     started = []
 
-    def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp")):
-        self.env, self.folder = display.env, tempfile.mkdtemp(prefix="tenebrel-")
+    def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp"), env=()):
+        self.env, self.folder = dict(display.env, **dict(env)), tempfile.mkdtemp(prefix="tenebrel-")
         for name in files:
             shutil.copy(os.path.join(textures, name), self.folder)
         self.x("xdotool", "mousemove", *map(str, CENTRE))

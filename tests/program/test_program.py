@@ -42,10 +42,15 @@ def to_the_back_wall(p):
     return p.still()
 
 
-def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
-    p = Run(servers["800x600"], binary, build)
+def fullscreen(p):
     p.answer("Start FullScreen?", "Return")
     p.shape(lambda g, props: g == [0, 0, 800, 600] and "FULLSCREEN" in props, "fullscreen window")
+
+
+def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
+    # Over EGL, which has no accumulation buffer: the passes are summed on the GPU.
+    p = Run(servers["800x600"], binary, build, env={"SDL_VIDEO_X11_FORCE_EGL": "1"})
+    fullscreen(p)
     first = p.still()
     # Facing +x from inside the box the open front (clear blue) begins at
     # x = 700; turned 0.1 rad to the left (100 pixels of mouse), at 767.
@@ -73,6 +78,13 @@ def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
     dark, light = differs(to_the_back_wall(p), wall)
     assert len(dark) + len(light) > 200, "the toggle put the light back at its start"
     ends(p, lambda: p.hold("Escape", lambda: p.process.poll() is not None, "Escape to end it"))
+    # The same view with the accumulation buffer asked for: the same soft shadow.
+    q = Run(servers["800x600"], binary, build, env={"TENEBREL_ACCUM": "buffer"})
+    fullscreen(q)
+    q.look(300, 300)  # the turns that led there, as they add up in floats
+    q.look(500, 300)
+    dark, light = differs(to_the_back_wall(q), wall, 30)
+    assert len(dark) + len(light) < 40, f"{len(dark) + len(light)} places unlike the GPU sum's"
 
 
 def case_a_refused_switch_says_so_and_frames_an_800x600_window():
