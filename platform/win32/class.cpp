@@ -26,6 +26,18 @@ std::vector<Win32Class>::iterator findClass(const char* name) {
     return registeredClasses.end();
 }
 
+// Windows always has its desktop to show windows on; Wine without an X
+// display registers classes all the same but can make no window. A program
+// nobody can see must not count as started, so a throwaway window of a
+// system class (never shown) proves the display first.
+bool canShowWindows() {
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 win32Instance(), nullptr);
+    if (probe == nullptr) return false;
+    DestroyWindow(probe);
+    return true;
+}
+
 }  // namespace
 
 HINSTANCE win32Instance() {
@@ -68,6 +80,10 @@ PlatformCursor* platformLoadArrowCursor() {
 uint16_t platformRegisterClass(const PlatformWindowClass* windowClass) {
     if (windowClass == nullptr || windowClass->windowProc == nullptr ||
         windowClass->className == nullptr) {
+        return 0;
+    }
+    if (!canShowWindows()) {
+        platformWarn("no display: no window can be shown");
         return 0;
     }
     WNDCLASSEXA system;

@@ -8,12 +8,9 @@ uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t
     buffer[0] = '\0';
     if (name == nullptr) return 0;
     const DWORD length = GetEnvironmentVariableA(name, buffer, size);
-    // Too long for the buffer: the system answers with the size it needs
-    // and may have written part of the value.
-    if (length == 0 || length >= size) {
-        buffer[0] = '\0';
-        return 0;
-    }
+    // Too long for the buffer, the system answers with the size it needs,
+    // zero byte included; the caller is to see no part of the value.
+    if (length == 0 || length >= size) buffer[0] = '\0';
     return length;
 }
 
