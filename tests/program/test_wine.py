@@ -20,7 +20,7 @@ archive, host = (os.path.abspath(a) for a in sys.argv[1:3])
 wine, wineserver = (shutil.which(n) or "/usr/lib/wine/" + n for n in ("wine64", "wineserver"))
 source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 unpacked = tempfile.mkdtemp(prefix="tenebrel-zip-")
-TOLERANCE = 3  # per channel: the two GLU libraries build the texture's mipmaps a little apparently
+TOLERANCE = 2  # per channel: the same Mesa draws both; a rounding step or two is not a fault
 
 
 def unpack():
@@ -62,14 +62,15 @@ def case_its_window_looks_like_linux_and_the_keys_work():
     linux.answer("Start FullScreen?", "Escape")
     linux.view = linux.area()  # a window on a larger screen
     first = linux.still()
+    back_wall = to_the_back_wall(linux)
     linux.hold("Escape", lambda: linux.process.poll() is not None, "Escape to end Linux's")
 
     p = windows_run(servers["1024x768"])
     p.answer("Start FullScreen?", "n")  # a Yes/No box: its No key
     p.view = wait_until(lambda: p.area()[2:] == [W, H] and p.area(), what="800 x 600 inside")
-    wrong = mismatches(p.still(), first)
-    assert not wrong, f"{len(wrong)} places differ from Linux's first frame, e.g. {wrong[:5]}"
-    to_the_back_wall(p)
+    for pose, reference in (("first", first), ("turned", back_wall)):
+        wrong = mismatches(p.still() if pose == "first" else to_the_back_wall(p), reference)
+        assert not wrong, f"{len(wrong)} places differ from Linux's {pose} frame: {wrong[:5]}"
     # Backed out of the box's open front: the light's marker in view too.
     p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")
     was = points(p.still(), is_marker)
