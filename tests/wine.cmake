@@ -20,6 +20,7 @@ add_test(NAME wine_prefix_end COMMAND sh -c
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine_prefix_end PROPERTIES FIXTURES_CLEANUP wine)
 
+# It tests the zip that tools/package-win64.sh made last.
 add_test(NAME test_program_win64
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/program/test_wine.py
         ${CMAKE_BINARY_DIR}/tenebrel-${PROJECT_VERSION}-win64.zip ${TENEBREL_HOST_BUILD})

@@ -84,7 +84,7 @@ def case_the_toggle_message_switches_to_fullscreen_and_back():
     # window is kept within the screen, as Windows does.
     p = windows_run(servers["800x600"])
     p.answer("Start FullScreen?", "n")
-    windowed = p.area()
+    windowed = wait_until(lambda: p.area()[2] == W and p.area(), what="a window 800 wide inside")
     toggle(p, [0, 0, W, H])
     toggle(p, windowed)
     p.hold("Escape", lambda: p.process.poll() is not None, "Escape to end it")
