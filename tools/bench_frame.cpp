@@ -111,8 +111,7 @@ struct PhaseClock {
 void drawFrameInstrumented(PhaseClock* clock) {
     if (clock) clock->started = Clock::now();
     glStencilMask(~0u);
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT |
-            GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | accumClearBit() | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     cameraApply(sceneCamera);
     glDepthFunc(GL_LEQUAL);
