@@ -13,10 +13,19 @@ namespace {
 
 AccumWay wayInUse = accumWayBuffer;
 
+// Where the window has no accumulation buffer, summing in it leaves the
+// last pass alone on screen: the shadow is hard, and the user is told.
+const char* bufferShortfall() {
+    GLint bits = 0;
+    glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
+    return bits > 0 ? "" : " (this window has no accumulation buffer: the shadow is hard)";
+}
+
 void warnFallback(const char* why) {
-    char line[256];
+    char line[320];
     std::snprintf(line, sizeof line,
-                  "the soft shadow is summed in the accumulation buffer, not on the GPU: %s", why);
+                  "the soft shadow is summed in the accumulation buffer, not on the GPU: %s%s", why,
+                  bufferShortfall());
     platformWarn(line);
 }
 
@@ -38,6 +47,9 @@ AccumWay accumInit(AccumWay requested) {
     if (requested == accumWayGpu) {
         if (accumGpuCreate(why, sizeof why)) return wayInUse = accumWayGpu;
         warnFallback(why);
+    } else if (*bufferShortfall() != '\0') {
+        platformWarn("TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
+                     "shadow is hard");
     }
     return wayInUse = accumWayBuffer;
 }

@@ -73,7 +73,7 @@ def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
     # The same view with the accumulation buffer asked for: the same soft shadow.
     q = Run(servers["800x600"], binary, build, env={"TENEBREL_ACCUM": "buffer"})
     fullscreen(q)
-    q.still()  # its first frames: a window's first frame puts the pointer back without a turn
+    q.still()  # drawing: a move before the first frame only centres the pointer
     q.look(300, 300)  # the turns that led there, as they add up in floats
     q.look(500, 300)
     dark, light = differs(to_the_back_wall(q), wall, 30)
