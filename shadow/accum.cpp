@@ -59,7 +59,13 @@ void accumFrameBegin() {
         accumShutdown();
         warnFallback(why);
     }
-    glClear(GL_ACCUM_BUFFER_BIT);
+    glClear(accumClearBit());
+}
+
+unsigned int accumClearBit() {
+    // Clearing the accumulation buffer is work for the processor in Mesa;
+    // the GPU sum starts every pass afresh and needs no clear.
+    return wayInUse == accumWayBuffer ? GL_ACCUM_BUFFER_BIT : 0;
 }
 
 void accumPassBegin(int pass) {

@@ -27,6 +27,9 @@ AccumWay accumWayInUse();
 // its add; the return leaves the sum in the window's colour buffer, with the
 // last pass's depth and stencil still under it.
 void accumFrameBegin();
+// GL_ACCUM_BUFFER_BIT where the accumulation buffer adds, for the frame's
+// clears; 0 otherwise.
+unsigned int accumClearBit();
 void accumPassBegin(int pass);
 void accumPassAdd(int pass);
 void accumReturn();

@@ -23,8 +23,7 @@ Vec3 frameJitterOffset(int pass) {
 
 void sceneDraw() {
     glStencilMask(~0u);
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT |
-            GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | accumClearBit() | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     cameraApply(sceneCamera);
 

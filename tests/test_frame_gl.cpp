@@ -275,6 +275,22 @@ TEST(FrameGl, BothWaysAddEveryEightBitValueAlike) {
     accumInit(accumWayGpu);
 }
 
+TEST(FrameGl, TheGpuSumFollowsTheViewportSize) {
+    ASSERT_TRUE(sceneReady()) << "no GL context";
+    if (ways().size() < 2) GTEST_SKIP() << "no accumulation buffer to compare with";
+    // The GPU sum set up at one size draws at the next: smaller, then back.
+    accumInit(accumWayGpu);
+    for (const auto& [width, height] : {std::pair{500, 400}, {800, 600}}) {
+        viewportResize(width, height);
+        const Image gpu = frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8});
+        const Image buffer = (accumInit(accumWayBuffer), frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8}));
+        accumInit(accumWayGpu);
+        int unlike = 0;
+        for (size_t i = 0; i < gpu.size() / 3; ++i) unlike += pixelIn(gpu, i) != pixelIn(buffer, i);
+        EXPECT_TRUE(gpu.size() == width * height * 3u && unlike <= 24) << width << ": " << unlike;
+    }
+}
+
 TEST(FrameGl, TheFrameRateHasFourDecimals) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
     // The digits are drawn as the frame draws them, and again from the text

@@ -111,8 +111,7 @@ struct PhaseClock {
 void drawFrameInstrumented(PhaseClock* clock) {
     if (clock) clock->started = Clock::now();
     glStencilMask(~0u);
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT |
-            GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | accumClearBit() | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     cameraApply(sceneCamera);
     glDepthFunc(GL_LEQUAL);
@@ -265,12 +264,14 @@ int main(int argc, char** argv) {
     }
 
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    GLint accumBits = 0, stencilBits = 0;
+    GLint accumBits = 0, stencilBits = 0, depthBits = 0;
     glGetIntegerv(GL_ACCUM_RED_BITS, &accumBits);
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     std::printf("renderer: %s\n", renderer ? renderer : "(unknown)");
-    std::printf("framebuffer: %dx%d, stencil %d bits, accumulation %d bits per channel%s\n",
-                windowWidth, windowHeight, stencilBits, accumBits,
+    std::printf("framebuffer: %dx%d, depth %d bits, stencil %d bits, accumulation %d bits per "
+                "channel%s\n",
+                windowWidth, windowHeight, depthBits, stencilBits, accumBits,
                 accumBits == 0 ? " (none: only the GPU sum is measured)" : "");
     std::printf("frames: %d, camera (0, 3, 9.5) -> (0, -2, -10), light (5, 1, 5), "
                 "buffer swap %s\n",

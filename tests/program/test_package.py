@@ -1,6 +1,7 @@
-"""The Debian package: control fields, files, icons, manual page, and the unpacked launcher."""
+"""The Debian package: control fields, files, icons, manual page, licence, and the unpacked launcher."""
 import glob, gzip, os, re, struct, subprocess as sp, sys, tempfile, zlib
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, ROOT + "/tests")
 import display
 
 run = lambda *args, **kw: sp.run(args, check=True, capture_output=True, text=True, **kw).stdout
@@ -8,7 +9,8 @@ FIELDS = [r"Section: games\n", r"Version: \d", r"Maintainer: .+ <.+@.+>", r"Depe
           r"Recommends: xfonts-base", r"Description: \S.*\n  \S"]
 FILES = ["games/tenebrel", "libexec/tenebrel/tenebrel", "share/tenebrel/brickblue.bmp",
          "share/tenebrel/Ziegel1.bmp", "share/applications/tenebrel.desktop",
-         "share/man/man6/tenebrel.6.gz", "share/icons/hicolor/{0}x{0}/apps/tenebrel.png"]
+         "share/man/man6/tenebrel.6.gz", "share/doc/tenebrel/copyright",
+         "share/icons/hicolor/{0}x{0}/apps/tenebrel.png"]
 
 with tempfile.TemporaryDirectory() as tmp:
     run("cpack", "-G", "DEB", "-B", tmp, "--config", os.path.join(sys.argv[2], "CPackConfig.cmake"))
@@ -30,6 +32,12 @@ with tempfile.TemporaryDirectory() as tmp:
     assert re.findall(r"^\.SH (.*)", gzip.open(usr + FILES[5], "rt").read(), re.M) == [
         "NAME", "SYNOPSIS", "DESCRIPTION", "CONTROLS", "SIGNALS", "FILES", "EXIT STATUS", "ENVIRONMENT"]
     assert "\nExec=/usr/games/tenebrel\nIcon=tenebrel\n" in open(usr + FILES[4]).read()
+    # every file under Expat (MIT), with LICENSE's copyright line and its terms word for word
+    legal = open(usr + FILES[6]).read()
+    _, line, terms = open(ROOT + "/LICENSE").read().split("\n\n", 2)
+    assert "\nFiles: *\n" in legal and set(re.findall(r"^License: (.*)", legal, re.M)) == {"Expat"}
+    assert set(re.findall(r"^Copyright: .*", legal, re.M)) == {line.replace("Copyright (c)", "Copyright:")}
+    assert legal.endswith("\n\nLicense: Expat\n" + "".join(f" {t or '.'}\n" for t in terms.splitlines()))
     # Escape answers the start question, then held a few frames ends the program
     with display.Display() as d:
         program = sp.Popen([usr + "games/tenebrel"], env=d.env, cwd=tmp)
