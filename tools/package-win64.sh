@@ -48,11 +48,8 @@ done
 
 # Text files with Windows line ends, so that every editor there shows them.
 sed 's/\r*$/\r/' tools/win64/README.txt > "$stage/README.txt"
-if [ -f LICENSE ]; then
-    sed 's/\r*$/\r/' LICENSE > "$stage/LICENSE"
-else
-    echo "note: no LICENSE in the source folder, so none in the zip" >&2
-fi
+# The licence travels with the program: no zip without it.
+sed 's/\r*$/\r/' LICENSE > "$stage/LICENSE"
 
 (cd "$build/zip" && zip -q -X -r "../$name.zip" "$name")
 echo "Made: $(pwd)/$build/$name.zip"

@@ -18,7 +18,6 @@ from drive import (NO_TEXT, Display, Run, W, H, at, is_marker, mean, points, run
 
 archive, host = (os.path.abspath(a) for a in sys.argv[1:3])
 wine, wineserver = (shutil.which(n) or "/usr/lib/wine/" + n for n in ("wine64", "wineserver"))
-source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 unpacked = tempfile.mkdtemp(prefix="tenebrel-zip-")
 TOLERANCE = 2  # per channel: the same Mesa draws both; a rounding step or two is not a fault
 
@@ -28,8 +27,8 @@ def unpack():
         names = set(z.namelist())
         z.extractall(unpacked)
     folder = os.path.join(unpacked, os.path.basename(archive)[:-len(".zip")])
-    wanted = {"tenebrel.exe", "tenebrel_toggle.exe", "brickblue.bmp", "Ziegel1.bmp", "README.txt"}
-    wanted |= {"LICENSE"} if os.path.exists(os.path.join(source, "LICENSE")) else set()
+    wanted = {"tenebrel.exe", "tenebrel_toggle.exe", "brickblue.bmp", "Ziegel1.bmp", "README.txt",
+              "LICENSE"}
     assert names == {os.path.basename(folder) + "/" + n for n in wanted | {""}}, sorted(names)
     return folder
 
