@@ -64,6 +64,8 @@ void fontBuild(PlatformDeviceContext* deviceContext) {
                 width = glyph.width;
                 height = glyph.height;
             }
+            // Rows may be padded past the glyph's width: step by the pitch.
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, glyph.pitch * 8);
             glBitmap(width, height, glyph.originX, glyph.originY, glyph.advance, 0.0f, bits);
         }
         // A character the face lacks gets an empty list: it draws nothing and
