@@ -1,6 +1,5 @@
 // Glyph bitmaps for the text font from GDI: the font mapper picks the face,
 // GetGlyphOutlineA renders each character as a 1-bit bitmap.
-#include <cstring>
 #include <vector>
 
 #include "platform/win32/internal.h"
@@ -88,23 +87,16 @@ int platformFontGlyph(PlatformFont* font, unsigned int character, PlatformGlyph*
         return 0;
     }
 
-    // A blank glyph (the space) has no bitmap, only its advance.
+    // A blank glyph (the space) has no bitmap, only its advance. GGO_BITMAP
+    // rows start on 32-bit boundaries: that is the pitch handed on.
     int width = 0, height = 0, pitch = 0;
     font->bits.assign(1, 0);
     if (size > 0) {
         width = static_cast<int>(metrics.gmBlackBoxX);
         height = static_cast<int>(metrics.gmBlackBoxY);
-        // GGO_BITMAP rows start on 32-bit boundaries; the glyph's rows are
-        // handed on packed to whole bytes, the way glBitmap reads them.
-        const size_t systemPitch = (metrics.gmBlackBoxX + 31) / 32 * 4;
-        if (systemPitch * metrics.gmBlackBoxY > size) return 0;
-        pitch = (width + 7) / 8;
-        font->bits.assign(static_cast<size_t>(pitch) * height + 1, 0);
-        for (int row = 0; row < height; ++row) {
-            std::memcpy(&font->bits[static_cast<size_t>(row) * pitch],
-                        &system[static_cast<size_t>(row) * systemPitch],
-                        static_cast<size_t>(pitch));
-        }
+        pitch = static_cast<int>((metrics.gmBlackBoxX + 31) / 32 * 4);
+        if (static_cast<size_t>(pitch) * height > size) return 0;
+        font->bits.swap(system);
     }
     glyph->width = width;
     glyph->height = height;
