@@ -2,8 +2,10 @@
 //
 // Everything above this header is portable code that speaks in terms of a
 // window, a device context, a rendering context, a queue of window messages
-// and a handful of system services. Two implementations exist:
+// and a handful of system services. Its implementations:
 //   sdl/*.cpp - the real one on Linux, over SDL2, FreeType, fontconfig, POSIX
+//   win32/*.cpp - the real one on Windows, over USER32, GDI32, WGL, KERNEL32
+//   web/*.cpp - the real one in a web browser, over Emscripten and WebGL 2
 //   tests/platform_fake.cpp - a scriptable double that records every call
 // Exactly one of them is linked into any executable.
 #pragma once
@@ -231,6 +233,17 @@ intptr_t platformDefWindowProc(PlatformWindow* window, uint32_t message, uintptr
                                intptr_t lParam);
 
 // ---------------------------------------------------------------- GL
+// The kind of rendering context the next windows are made for: desktop
+// OpenGL with its fixed pipeline (a compatibility context), or OpenGL ES 3.0
+// (WebGL 2 in a browser). Some window systems fix it when the window is
+// made, as they fix the pixel format, so it is chosen before. Returns 1 when
+// this system can make that kind at all; 0 leaves the kind as it was.
+enum PlatformGLKind : int {
+    platformGLDesktop = 0,
+    platformGLES3 = 1,
+};
+int platformSetGLKind(PlatformGLKind kind);
+
 PlatformDeviceContext* platformGetDC(PlatformWindow* window);
 int platformReleaseDC(PlatformWindow* window, PlatformDeviceContext* dc);
 // Index of the closest available format (1-based), 0 when none.

@@ -130,6 +130,10 @@ PlatformDeviceContext* platformGetDC(PlatformWindow*) {
 
 int platformReleaseDC(PlatformWindow*, PlatformDeviceContext*) { return record("ReleaseDC"); }
 
+int platformSetGLKind(PlatformGLKind kind) {
+    return record("SetGLKind(" + std::to_string(kind) + ")", kind != platformGLDesktop && fake().es3Refused);
+}
+
 int platformChoosePixelFormat(PlatformDeviceContext*, const PlatformPixelFormat*) {
     return record("ChoosePixelFormat", fake().choosePixelFormatFails);
 }

@@ -29,7 +29,7 @@ struct FakePlatform {
     std::vector<int> boxAnswers;
     bool registerFails = false, displayModeRefused = false, createWindowFails = false,
          getDCFails = false, choosePixelFormatFails = false, setPixelFormatFails = false,
-         createContextFails = false, makeCurrentFails = false;
+         createContextFails = false, makeCurrentFails = false, es3Refused = false;
     PlatformWindow* focus = nullptr;  // what GetFocus returns
 
     // GetTickCount returns `tick`, then adds `tickStep`.

@@ -7,7 +7,13 @@
 
 void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, bool stencil) {
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    if (sdlLayer.glKind == platformGLES3) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    } else {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (format->flags & PFD_DOUBLEBUFFER) ? 1 : 0);
     const int channel = format->colorBits >= 24 ? 8 : 5;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
@@ -37,6 +43,21 @@ void sdlHideSrgbFramebufferExtension() {
     if (!value.empty()) value += ' ';
     value += hidden;
     setenv("MESA_EXTENSION_OVERRIDE", value.c_str(), 1);
+}
+
+int platformSetGLKind(PlatformGLKind kind) {
+    if (kind != platformGLDesktop && kind != platformGLES3) return 0;
+    sdlLayer.glKind = kind;
+    // OpenGL ES comes through EGL, which every Mesa driver offers on X11 and
+    // Wayland alike; desktop GL goes the way the user's environment says
+    // (GLX on X11 unless SDL_VIDEO_X11_FORCE_EGL asks otherwise). SDL reads
+    // the hint when it loads the GL library for the next window.
+    if (kind == platformGLES3) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEO_X11_FORCE_EGL, "1", SDL_HINT_OVERRIDE);
+    } else {
+        SDL_ResetHint(SDL_HINT_VIDEO_X11_FORCE_EGL);
+    }
+    return 1;
 }
 
 PlatformDeviceContext* platformGetDC(PlatformWindow* window) {

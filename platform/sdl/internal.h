@@ -69,6 +69,8 @@ struct SdlLayer {
     int cursorX = 0, cursorY = 0;
     // Until the first window is made a toggle has nothing to act on.
     bool windowMadeOnce = false;
+    // What the next window's rendering context is.
+    PlatformGLKind glKind = platformGLDesktop;
 };
 
 extern SdlLayer sdlLayer;

@@ -26,6 +26,11 @@ PIXELFORMATDESCRIPTOR win32Descriptor(const PlatformPixelFormat* request) {
 
 }  // namespace
 
+int platformSetGLKind(PlatformGLKind kind) {
+    // WGL makes desktop contexts only; OpenGL ES is not this system's.
+    return kind == platformGLDesktop ? 1 : 0;
+}
+
 PlatformDeviceContext* platformGetDC(PlatformWindow* window) {
     if (window == nullptr) return nullptr;
     return reinterpret_cast<PlatformDeviceContext*>(GetDC(win32Window(window)));
