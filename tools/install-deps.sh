@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tenebrel needs to build, run and test.
-# Usage: tools/install-deps.sh [run|package|win64|test|coverage]   (default: test)
+# Usage: tools/install-deps.sh [run|package|win64|web|test|coverage]   (default: test)
 set -euo pipefail
 
 mode=${1:-test}
@@ -14,17 +14,23 @@ package_pkgs=(dpkg-dev file gzip)
 # The Windows zip: the cross compiler (posix threads, which GoogleTest
 # needs), and the host's compiler for the texture maker.
 win64_pkgs=(g++ g++-mingw-w64-x86-64-posix zip)
+# The page: Emscripten (which brings clang, binaryen and node), the host's
+# compiler for the texture maker.
+web_pkgs=(emscripten g++ zip)
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick python3
            openbox wmctrl  # a window manager, to close and minimise as a person does
-           googletest wine64)  # GoogleTest's sources built for Windows, run under Wine
+           googletest wine64  # GoogleTest's sources built for Windows, run under Wine
+           chromium chromium-driver python3-selenium)  # the page in a real browser
 
 case "$mode" in
     run)  wanted=("${run_pkgs[@]}") ;;
     package) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
     win64) wanted=("${win64_pkgs[@]}" cmake make) ;;
-    test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${win64_pkgs[@]}" "${test_pkgs[@]}") ;;
+    web) wanted=("${web_pkgs[@]}" cmake make) ;;
+    test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${win64_pkgs[@]}" "${web_pkgs[@]}"
+                  "${test_pkgs[@]}") ;;
     coverage) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}" lcov) ;;
-    *) echo "usage: $0 [run|package|win64|test|coverage]" >&2; exit 2 ;;
+    *) echo "usage: $0 [run|package|win64|web|test|coverage]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -28,9 +28,7 @@ mkdir -p "$stage"
 
 # The textures come from our own maker, built for this machine: the cross
 # build's copy of it would need Windows to run.
-c++ -std=c++17 -O2 -Wall -Wextra -I. tools/make_textures.cpp tools/bmp_write.cpp \
-    -o "$build/make_textures-host"
-"$build/make_textures-host" "$stage"
+tools/make-textures-host.sh "$stage"
 
 for program in tenebrel tenebrel_toggle; do
     x86_64-w64-mingw32-strip -o "$stage/$program.exe" "$build/$program.exe"

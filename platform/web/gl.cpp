@@ -1,0 +1,96 @@
+// WebGL 2 contexts, and the frame's end: the browser shows what was drawn
+// once the program gives it the processor.
+#include <emscripten/emscripten.h>
+
+#include "platform/web/internal.h"
+
+namespace {
+
+// Counts the frames shown, for whoever measures the page, and yields until
+// the browser is ready for the next: its refresh paces the program as a
+// swap interval of one would.
+EM_ASYNC_JS(void, webWaitForFrame, (), {
+    Module.web.frames = (Module.web.frames || 0) + 1;
+    await new Promise(function(ready) { requestAnimationFrame(ready); });
+});
+
+}  // namespace
+
+int platformSetGLKind(PlatformGLKind kind) {
+    // A browser gives OpenGL ES 3.0, as WebGL 2, and nothing else.
+    if (kind != platformGLES3) return 0;
+    webLayer.glKind = kind;
+    return 1;
+}
+
+PlatformDeviceContext* platformGetDC(PlatformWindow* window) {
+    return window != nullptr ? &window->dc : nullptr;
+}
+
+int platformReleaseDC(PlatformWindow* window, PlatformDeviceContext* dc) {
+    return window != nullptr && dc == &window->dc ? 1 : 0;
+}
+
+int platformChoosePixelFormat(PlatformDeviceContext* dc, const PlatformPixelFormat* request) {
+    // A canvas's framebuffer is whatever its context is made with.
+    return dc != nullptr && request != nullptr ? 1 : 0;
+}
+
+int platformSetPixelFormat(PlatformDeviceContext* dc, int format,
+                           const PlatformPixelFormat* request) {
+    if (dc == nullptr || format != 1 || request == nullptr) return 0;
+    dc->window->depth = request->depthBits > 0;
+    dc->window->stencil = request->stencilBits > 0;
+    return 1;
+}
+
+PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
+    if (dc == nullptr) return nullptr;
+    if (webLayer.glKind != platformGLES3) {
+        platformWarn("a web page has no desktop OpenGL, only WebGL 2");
+        return nullptr;
+    }
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    // No alpha: the frame leaves alpha below one in the colour buffer,
+    // which would let the page show through the picture.
+    attributes.alpha = EM_FALSE;
+    attributes.depth = dc->window->depth ? EM_TRUE : EM_FALSE;
+    attributes.stencil = dc->window->stencil ? EM_TRUE : EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.preserveDrawingBuffer = EM_FALSE;
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    attributes.enableExtensionsByDefault = EM_TRUE;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gl =
+        emscripten_webgl_create_context("#canvas", &attributes);
+    if (gl <= 0) {
+        platformWarn("this browser gives no WebGL 2, which Tenebrel draws with: it is too old, "
+                     "or WebGL is switched off in its settings");
+        return nullptr;
+    }
+    return new PlatformRenderContext{gl};
+}
+
+int platformMakeCurrent(PlatformDeviceContext* dc, PlatformRenderContext* rc) {
+    if (rc == nullptr) return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS;
+    if (dc == nullptr) return 0;
+    return emscripten_webgl_make_context_current(rc->gl) == EMSCRIPTEN_RESULT_SUCCESS ? 1 : 0;
+}
+
+int platformDeleteContext(PlatformRenderContext* rc) {
+    if (rc == nullptr) return 0;
+    emscripten_webgl_destroy_context(rc->gl);
+    delete rc;
+    return 1;
+}
+
+int platformSwapBuffers(PlatformDeviceContext* dc) {
+    if (dc == nullptr) return 0;
+    webWaitForFrame();
+    return 1;
+}
+
+void* platformGetGLProcAddress(const char* name) {
+    return name != nullptr ? emscripten_webgl_get_proc_address(name) : nullptr;
+}

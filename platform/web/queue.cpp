@@ -1,0 +1,226 @@
+// The message queue: what happens on the page, turned into window messages,
+// and the program's own posts.
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+
+#include "platform/web/internal.h"
+
+namespace {
+
+// What the page reports, in the order it happened. The listeners only
+// record: the program takes the records between its frames, as a desktop
+// program takes its window system's events.
+enum WebEvent : int {
+    webEventNone,
+    webEventKeyDown,    // a: key code, b: 1 with Alt held
+    webEventKeyUp,      // likewise
+    webEventClose,      // the page's Close button
+    webEventFocus,      // the page has the keyboard again
+    webEventBlur,       // another window or tab has it
+    webEventHidden,     // the tab is in the background
+    webEventShown,
+    webEventToggle,     // the page's window/fullscreen button, or Alt+Enter
+    webEventLost,       // the WebGL context is gone
+    webEventLeftFull,   // the browser ended fullscreen by itself
+    webEventMove,       // a, b: the captured pointer's movement
+};
+
+}  // namespace
+
+// The listeners. Keys give the browser's key codes, which are Windows'
+// virtual-key codes, but for the few that Firefox numbers otherwise. While
+// a box is open, presses answer the box; releases still reach the window.
+// With the pointer captured, Escape frees it, as the browser's own Escape
+// does where it sees the key first; with the pointer free it is the
+// program's. Alt+Enter switches window and fullscreen, as in many Windows
+// programs.
+EM_JS(void, webListenJs, (), {
+    var web = Module.web = Module.web || {};
+    var screen = document.getElementById('screen');
+    web.events = [];
+    web.wake = null;
+    web.post = function(kind, a, b) {
+        web.events.push([kind, a | 0, b | 0]);
+        if (web.wake) { var wake = web.wake; web.wake = null; wake(); }
+    };
+    var firefoxCodes = {59: 186, 61: 187, 173: 189};
+    function key(e, down) {
+        if (web.boxKey && down) return;
+        var code = firefoxCodes[e.keyCode] || e.keyCode;
+        if (down && e.altKey && code == 13) {
+            e.preventDefault();
+            if (!e.repeat) web.post(8, 0, 0);
+            return;
+        }
+        if (down && code == 27 && document.pointerLockElement) {
+            document.exitPointerLock();
+            e.preventDefault();
+            return;
+        }
+        if (code < 1 || code > 255) return;
+        if (!e.ctrlKey && !e.metaKey && code != 9 && !(code >= 112 && code <= 123)) e.preventDefault();
+        web.post(down ? 1 : 2, code, e.altKey ? 1 : 0);
+    }
+    document.addEventListener('keydown', function(e) { key(e, true); });
+    document.addEventListener('keyup', function(e) { key(e, false); });
+    window.addEventListener('focus', function() { web.post(4, 0, 0); });
+    window.addEventListener('blur', function() { web.post(5, 0, 0); });
+    document.addEventListener('visibilitychange', function() { web.post(document.hidden ? 6 : 7, 0, 0); });
+    document.addEventListener('fullscreenchange', function() {
+        if (!document.fullscreenElement && web.fullscreen) { web.fullscreen = false; web.post(10, 0, 0); }
+    });
+    screen.addEventListener('click', function() {
+        if (!web.boxKey && document.pointerLockElement !== screen) screen.requestPointerLock();
+    });
+    document.addEventListener('mousemove', function(e) {
+        if (document.pointerLockElement === screen) web.post(11, e.movementX, e.movementY);
+    });
+    var toggle = document.getElementById('toggle');
+    if (toggle) toggle.addEventListener('click', function() { web.post(8, 0, 0); });
+    var close = document.getElementById('close');
+    if (close) close.addEventListener('click', function() { web.post(3, 0, 0); });
+});
+
+// The oldest record into out[0..1]; its kind, 0 when there is none.
+EM_JS(int, webTakeEvent, (int* out), {
+    var event = Module.web.events.shift();
+    if (!event) return 0;
+    HEAP32[out >> 2] = event[1];
+    HEAP32[(out >> 2) + 1] = event[2];
+    return event[0];
+});
+
+// Sleeps, giving the browser the processor, until the page reports something.
+EM_ASYNC_JS(void, webSleepUntilEvent, (), {
+    var web = Module.web;
+    if (web.events.length) return;
+    await new Promise(function(wake) { web.wake = wake; });
+});
+
+intptr_t webPackSize(int width, int height) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(width) & 0xFFFFu) |
+                                 ((static_cast<uint32_t>(height) & 0xFFFFu) << 16));
+}
+
+void webQueuePost(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    webLayer.queue.push_back(PlatformMessage{window, message, wParam, lParam});
+}
+
+void webListen() {
+    webListenJs();
+}
+
+namespace {
+
+void translateKey(int kind, int code, bool alt) {
+    if (code < 1 || code > 255) return;
+    const bool down = kind == webEventKeyDown;
+    webLayer.held[code] = down;
+    // Keys pressed with Alt held, and F10, are the system's keys.
+    const bool system = alt || code == VK_F10;
+    uint32_t message;
+    if (down) {
+        message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    } else {
+        message = system ? WM_SYSKEYUP : WM_KEYUP;
+    }
+    webQueuePost(webLayer.window, message, static_cast<uintptr_t>(code), 0);
+}
+
+void translateEvent(int kind, int a, int b) {
+    PlatformWindow* window = webLayer.window;
+    switch (kind) {
+    case webEventKeyDown:
+    case webEventKeyUp:
+        translateKey(kind, a, b != 0);
+        break;
+    case webEventClose:
+        webQueuePost(window, WM_CLOSE, 0, 0);
+        break;
+    case webEventFocus:
+        webQueuePost(window, WM_SETFOCUS, 0, 0);
+        break;
+    case webEventBlur:
+        // The key-ups of keys held now go elsewhere.
+        std::fill(std::begin(webLayer.held), std::end(webLayer.held), false);
+        webQueuePost(window, WM_KILLFOCUS, 0, 0);
+        break;
+    case webEventHidden:
+        webQueuePost(window, WM_SIZE, SIZE_MINIMIZED, 0);
+        break;
+    case webEventShown:
+        webQueuePost(window, WM_SIZE, SIZE_RESTORED, webPackSize(window->width, window->height));
+        break;
+    case webEventToggle:
+        webQueuePost(window, WM_USER + 1, 0, 0);
+        break;
+    case webEventLeftFull:
+        // The visitor left fullscreen with the browser's own key: the
+        // program follows into a window, as its own toggle would take it.
+        if (window->popup) webQueuePost(window, WM_USER + 1, 0, 0);
+        break;
+    case webEventLost:
+        // Everything the context held is gone. Ending this window's pump
+        // without ending the program makes the window, its context and all
+        // they hold anew, in the same mode, as a toggle does.
+        platformWarn("the WebGL context was lost: making the window anew");
+        webQueuePost(window, WM_QUIT, 0, 0);
+        break;
+    case webEventMove:
+        webLayer.cursorX += a;
+        webLayer.cursorY += b;
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+void webPumpEvents() {
+    if (!webLayer.up) return;
+    int values[2];
+    while (int kind = webTakeEvent(values)) {
+        // Before the first window, and between windows, there is nothing for
+        // the page's events to act on: the start-up answer decides the first
+        // window's mode, and a new window starts with no key held.
+        if (webLayer.window != nullptr) translateEvent(kind, values[0], values[1]);
+    }
+}
+
+int platformPeekMessage(PlatformMessage* message, PlatformWindow* window, uint32_t removeFlags) {
+    webPumpEvents();
+    for (auto it = webLayer.queue.begin(); it != webLayer.queue.end(); ++it) {
+        if (window != nullptr && it->window != window) continue;
+        *message = *it;
+        if (removeFlags & PM_REMOVE) webLayer.queue.erase(it);
+        return 1;
+    }
+    return 0;
+}
+
+intptr_t platformDispatchMessage(const PlatformMessage* message) {
+    if (message == nullptr || message->window == nullptr || message->window != webLayer.window ||
+        webLayer.windowProc == nullptr) {
+        return 0;
+    }
+    return webLayer.windowProc(message->window, message->message, message->wParam,
+                               message->lParam);
+}
+
+int platformPostMessage(PlatformWindow* window, uint32_t message, uintptr_t wParam,
+                        intptr_t lParam) {
+    webQueuePost(window, message, wParam, lParam);
+    return 1;
+}
+
+int platformWaitMessage() {
+    webPumpEvents();
+    while (webLayer.queue.empty()) {
+        if (!webLayer.up) return 0;
+        webSleepUntilEvent();
+        webPumpEvents();
+    }
+    return 1;
+}

@@ -1,0 +1,36 @@
+# The page: the whole program built by Emscripten for a web browser, over
+# the web system layer and the OpenGL ES 3.0 renderer (WebGL 2). Included by
+# the top-level CMakeLists.txt under emcmake; tools/package-web.sh drives it.
+#
+# Output in the build folder: tenebrel.js and tenebrel.wasm, and index.html
+# beside them. The textures are made by tools/package-web.sh with the maker
+# built for the host, as a cross build cannot run what it builds.
+
+file(GLOB WEB_SOURCES CONFIGURE_DEPENDS
+    app/*.cpp scene/*.cpp geometry/*.cpp shadow/*.cpp assets/*.cpp draw/*.cpp
+    platform/web/*.cpp)
+# A browser has no desktop OpenGL: only the ES 3.0 renderer is built.
+list(FILTER WEB_SOURCES EXCLUDE REGEX "/draw/gl1[^/]*\\.cpp$")
+# Files and the environment are POSIX's, which Emscripten's runtime gives:
+# the desktop's own files serve.
+list(APPEND WEB_SOURCES platform/sdl/file.cpp platform/sdl/environment.cpp)
+
+add_executable(tenebrel ${WEB_SOURCES})
+target_include_directories(tenebrel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(tenebrel PRIVATE TENEBREL_DRAW_ES3)
+set_target_properties(tenebrel PROPERTIES SUFFIX .js)
+target_link_options(tenebrel PRIVATE
+    # The program's own loop, as on the desktop: each frame's end, a
+    # message box and an idle wait give the browser the processor and go
+    # on where they were.
+    -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384
+    -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
+    -sALLOW_MEMORY_GROWTH=1
+    # The exit status reaches the page.
+    -sEXIT_RUNTIME=1
+    -sENVIRONMENT=web
+    # The page puts the textures into the file system before the program starts.
+    -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency)
+add_custom_command(TARGET tenebrel POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/platform/web/index.html
+        ${CMAKE_CURRENT_BINARY_DIR}/index.html)

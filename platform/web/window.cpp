@@ -1,0 +1,108 @@
+// Windows: one canvas on the page each, inside the picture's frame.
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+
+#include "platform/web/internal.h"
+
+namespace {
+
+// A fresh canvas for every window, so every window's context starts empty
+// as a new window's does: a canvas keeps the one context it ever gave. A
+// fullscreen window's canvas fills the screen, scaled as a monitor shows a
+// smaller mode. A lost context is reported only while its canvas is the
+// page's.
+EM_JS(void, webCanvasCreate, (const char* title, int width, int height, int popup), {
+    var screen = document.getElementById('screen');
+    var canvas = document.createElement('canvas');
+    canvas.id = 'canvas';
+    canvas.width = width;
+    canvas.height = height;
+    canvas.className = popup ? 'fullscreen' : 'windowed';
+    canvas.hidden = true;
+    canvas.addEventListener('webglcontextlost', function(e) {
+        e.preventDefault();
+        if (canvas.isConnected) Module.web.post(9, 0, 0);
+    });
+    screen.insertBefore(canvas, screen.firstChild);
+    document.title = UTF8ToString(title);
+});
+
+EM_JS(void, webCanvasShow, (), {
+    document.getElementById('canvas').hidden = false;
+});
+
+EM_JS(void, webCanvasRemove, (), {
+    var canvas = document.getElementById('canvas');
+    if (canvas) canvas.remove();
+});
+
+}  // namespace
+
+int platformAdjustWindowRect(PlatformRect* rect, uint32_t, uint32_t) {
+    // A canvas has no frame: the window is its client area.
+    return rect != nullptr ? 1 : 0;
+}
+
+PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char* title,
+                                     uint32_t style, int, int, int width, int height, void*,
+                                     void* createParams, const PlatformPixelFormat* pixelFormat) {
+    if (!webLayer.up || webLayer.windowProc == nullptr || className == nullptr ||
+        webLayer.className != className || pixelFormat == nullptr ||
+        webLayer.window != nullptr) {
+        return nullptr;
+    }
+    const bool popup = (style & WS_POPUP) != 0;
+    if (!popup && webLayer.leaveFullscreen) webLeaveFullscreen();
+    webLayer.leaveFullscreen = false;
+
+    PlatformWindow* window = new PlatformWindow;
+    window->dc.window = window;
+    window->userData = nullptr;
+    window->popup = popup;
+    window->width = std::max(width, 1);
+    window->height = std::max(height, 1);
+    window->depth = window->stencil = false;
+    webCanvasCreate(title != nullptr ? title : "", window->width, window->height, popup ? 1 : 0);
+    webLayer.window = window;
+
+    PlatformCreateStruct creation{createParams};
+    webLayer.windowProc(window, WM_CREATE, 0, reinterpret_cast<intptr_t>(&creation));
+    return window;
+}
+
+int platformShowWindow(PlatformWindow* window, int) {
+    if (window == nullptr) return 0;
+    webCanvasShow();
+    if (webLayer.windowProc != nullptr) {
+        webLayer.windowProc(window, WM_SIZE, SIZE_RESTORED,
+                            webPackSize(window->width, window->height));
+    }
+    return 1;
+}
+
+int platformDestroyWindow(PlatformWindow* window) {
+    if (window == nullptr) return 0;
+    webCanvasRemove();
+    // What was queued for the window goes with it.
+    webLayer.queue.erase(std::remove_if(webLayer.queue.begin(), webLayer.queue.end(),
+                                        [window](const PlatformMessage& message) {
+                                            return message.window == window;
+                                        }),
+                         webLayer.queue.end());
+    if (webLayer.window == window) webLayer.window = nullptr;
+    delete window;
+    return 1;
+}
+
+void platformSetWindowUserData(PlatformWindow* window, void* data) {
+    if (window != nullptr) window->userData = data;
+}
+
+void* platformGetWindowUserData(PlatformWindow* window) {
+    return window != nullptr ? window->userData : nullptr;
+}
+
+intptr_t platformDefWindowProc(PlatformWindow*, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
