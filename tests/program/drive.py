@@ -128,6 +128,26 @@ def to_the_back_wall(p):
     return p.still()
 
 
+def linux_frames(display, host, env=()):
+    # The Linux build's first frame and its frame after the quarter turn, in
+    # a window on the display; then Escape ends it.
+    linux = Run(display, os.path.join(host, "tenebrel"), host, env=env)
+    linux.answer("Start FullScreen?", "Escape")
+    linux.view = linux.area()  # a window on a larger screen
+    first = linux.still()
+    back_wall = to_the_back_wall(linux)
+    linux.hold("Escape", lambda: linux.process.poll() is not None, "Escape to end Linux's")
+    return first, back_wall
+
+
+def mismatches(shot, reference, tolerance):
+    # The places, every second pixel each way, where the two pictures differ
+    # by more than the tolerance in a channel; the frame rate's corner is left out.
+    return [(x, y) for y in range(0, H, 2) for x in range(0, W, 2)
+            if not (x < NO_TEXT[2] and y >= NO_TEXT[1]) and
+            max(abs(a - b) for a, b in zip(at(shot, x, y), at(reference, x, y))) > tolerance]
+
+
 def at(shot, x, y):
     return shot[(i := 3 * (y * W + x)):i + 3]
 

@@ -13,8 +13,8 @@ import sys
 import tempfile
 import zipfile
 
-from drive import (NO_TEXT, Display, Run, W, H, at, is_marker, mean, points, run_cases,
-                   to_the_back_wall, wait_until)
+from drive import (W, H, Display, Run, is_marker, linux_frames, mean, mismatches, points,
+                   run_cases, to_the_back_wall, wait_until)
 
 archive, host = (os.path.abspath(a) for a in sys.argv[1:3])
 wine, wineserver = (shutil.which(n) or "/usr/lib/wine/" + n for n in ("wine64", "wineserver"))
@@ -40,14 +40,6 @@ def windows_run(display, **files):
     return Run(display, [wine, os.path.join(folder, "tenebrel.exe")], folder, **files)
 
 
-def mismatches(shot, reference):
-    # The places, every second pixel each way, where the two pictures differ
-    # by more than the tolerance; the frame rate's corner is left out.
-    return [(x, y) for y in range(0, H, 2) for x in range(0, W, 2)
-            if not (x < NO_TEXT[2] and y >= NO_TEXT[1]) and
-            max(abs(a - b) for a, b in zip(at(shot, x, y), at(reference, x, y))) > TOLERANCE]
-
-
 def send(p, *args):  # the zip's sender of window messages
     subprocess.run([wine, os.path.join(folder, "tenebrel_toggle.exe"), *args], env=p.env,
                    check=True, timeout=60)
@@ -61,12 +53,7 @@ def toggle(p, area):  # sends the toggle message, and waits for the new window's
 
 def case_its_window_looks_like_linux_and_the_keys_work():
     # The Linux build's picture first, at the poses compared below.
-    linux = Run(servers["1024x768"], os.path.join(host, "tenebrel"), host)
-    linux.answer("Start FullScreen?", "Escape")
-    linux.view = linux.area()  # a window on a larger screen
-    first = linux.still()
-    back_wall = to_the_back_wall(linux)
-    linux.hold("Escape", lambda: linux.process.poll() is not None, "Escape to end Linux's")
+    first, back_wall = linux_frames(servers["1024x768"], host)
 
     p = windows_run(servers["1024x768"])
     p.answer("Start FullScreen?", "n")  # a Yes/No box: its No key
@@ -76,7 +63,8 @@ def case_its_window_looks_like_linux_and_the_keys_work():
     # centre without a turn) cannot swallow a turn of the mouse below.
     p.focus()
     for pose, reference in (("first", first), ("turned", back_wall)):
-        wrong = mismatches(p.still() if pose == "first" else to_the_back_wall(p), reference)
+        wrong = mismatches(p.still() if pose == "first" else to_the_back_wall(p), reference,
+                           TOLERANCE)
         assert not wrong, f"{len(wrong)} places differ from Linux's {pose} frame: {wrong[:5]}"
     # Backed out of the box's open front: the light's marker in view too.
     p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")

@@ -1,0 +1,188 @@
+# The page in a real headless Chromium, as a visitor meets it: the start
+# question answered No, its picture against the Linux build's at the same
+# poses, a light key, the frame rate's digits, the toggle, a lost context,
+# Escape; a missing texture and a browser without WebGL 2 named on the page.
+#
+# Usage: test_web.py PAGE_FOLDER HOST_BUILD [CASE ...]   (under /usr/bin/python3)
+
+import base64
+import contextlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from browser import chromium, served  # noqa: E402
+from drive import (NO_TEXT, W, H, Display, is_marker, linux_frames, mean, mismatches,  # noqa: E402
+                   points, run_cases, wait_until)
+from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+
+page, host = (os.path.abspath(a) for a in sys.argv[1:3])
+TOLERANCE = 2  # per channel; see the README
+
+
+class Page:
+    # The page open in a browser: what a visitor sees of it and does to it.
+    def __init__(self, driver, url):
+        self.driver, self.clicked = driver, None
+        driver.get(url)
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def box(self):  # the open box's caption and text, or None
+        return self.js("var b = document.getElementById('box'); return b.hidden ? null :"
+                       " [b.querySelector('.caption').textContent, b.querySelector('.text').textContent]")
+
+    def answer(self, caption, button):
+        wait_until(lambda: (self.box() or [None])[0] == caption, what=f"the box {caption!r}")
+        text = self.box()[1]
+        self.js("Array.from(document.querySelectorAll('#box button'))"
+                ".find(b => b.textContent == arguments[0]).click()", button)
+        wait_until(lambda: self.box() is None, what=f"the box {caption!r} to close")
+        return text
+
+    def frames(self):  # frames shown so far: the page counts them, reading no pixel
+        return self.js("return Module.web && Module.web.frames || 0")
+
+    def shot(self):
+        # The canvas as the browser shows it, three bytes a pixel.
+        r = self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
+                    " return [r.left + scrollX, r.top + scrollY]")
+        png = self.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png", "clip": {
+            "x": r[0], "y": r[1], "width": W, "height": H, "scale": 1}})["data"]
+        return subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], check=True, timeout=60,
+                              input=base64.b64decode(png), capture_output=True).stdout
+
+    def still(self):
+        # The picture once three shots over a second, new frames between
+        # them, are the same but for the frame rate's corner.
+        shots = []
+
+        def settled():
+            frame = self.frames()
+            shots.append((time.monotonic(), frame, self.shot()))
+            if mismatches(shots[-1][2], shots[0][2], 0):
+                del shots[:-1]
+            return (len(shots) > 2 and shots[-1][0] - shots[0][0] >= 1 and
+                    shots[-1][1] > shots[0][1] and shots[-1][2])
+        return wait_until(settled, timeout=120, what="the picture to settle")
+
+    def look(self, dx):
+        # Moves the captured pointer by dx, as a mouse does, and waits for two
+        # frames: the program takes the move in the first that follows.
+        if self.clicked is None:
+            self.clicked = self.js("var r = document.getElementById('screen').getBoundingClientRect();"
+                                   " return [Math.round(r.left + 400), Math.round(r.top + 300)]")
+            ActionChains(self.driver).move_by_offset(*self.clicked).click().perform()
+            wait_until(lambda: self.js("return document.pointerLockElement !== null"),
+                       what="the pointer captured")
+        self.clicked[0] += dx
+        frame = self.frames()
+        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
+            "type": "mouseMoved", "x": self.clicked[0], "y": self.clicked[1]})
+        wait_until(lambda: self.frames() > frame + 1, what="two frames")
+
+    def hold(self, key, until, what):
+        # Holds the key until the page shows that it was taken: keys are read
+        # once a frame.
+        ActionChains(self.driver).key_down(key).perform()
+        try:
+            return wait_until(until, timeout=60, what=what)
+        finally:
+            ActionChains(self.driver).key_up(key).perform()
+
+    def ended(self):  # the end's exit status and reason, or None while it runs
+        return self.js("var e = document.getElementById('end'); return e.hidden ? null :"
+                       " [e.querySelector('#end-status').textContent,"
+                       " e.querySelector('#end-reason').textContent]")
+
+
+@contextlib.contextmanager
+def opened(folder=None, flags=()):
+    with served(folder or page) as url, chromium(*flags) as driver:
+        yield Page(driver, url)
+
+
+def to_the_back_wall(p):  # the desktop tests' quarter turn: 4 x 0.39 + 0.011 rad left
+    for dx in (-390, -390, -390, -390, -11):
+        p.look(dx)
+    return p.still()
+
+
+def case_its_picture_is_linux_and_the_keys_work():
+    # The Linux build's es3 picture first, at the poses compared below.
+    with Display("1024x768") as display:
+        first, back_wall = linux_frames(display, host, env={"TENEBREL_GL": "es3"})
+    with opened() as p:
+        p.answer("Start FullScreen?", "No")
+        for pose, reference in (("first", first), ("turned", back_wall)):
+            wrong = mismatches(p.still() if pose == "first" else to_the_back_wall(p), reference,
+                               TOLERANCE)
+            assert not wrong, f"{len(wrong)} places differ from Linux's {pose} frame: {wrong[:5]}"
+        started, frame = time.monotonic(), p.frames()
+        # Backed out of the box's open front: the light's marker in view too.
+        p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")
+        was = p.still()
+        p.hold("l", lambda: mean(points(p.shot(), is_marker), 0) <
+               mean(points(was, is_marker), 0) - 10, "L moves the light")
+        print(f"       {(p.frames() - frame) / (time.monotonic() - started):.1f} frames a second")
+        red = points(p.shot(), lambda c: c[0] > 200 and c[1] < 80 and c[2] < 80, [(0, 0, W, NO_TEXT[1])])
+        assert len(red) > 50, f"no frame-rate digits: {len(red)} red places in the corner"
+        # Escape lets the pointer go; with the pointer free, it ends the program.
+        ActionChains(p.driver).send_keys(Keys.ESCAPE).perform()
+        wait_until(lambda: p.js("return document.pointerLockElement === null"), what="the pointer free")
+        end = p.hold(Keys.ESCAPE, p.ended, "Escape to end it")
+        assert end[0] == "Exit status 0.", end
+
+
+def case_the_toggle_and_a_lost_context_keep_the_picture():
+    with opened() as p:
+        p.answer("Start FullScreen?", "No")
+        first = p.still()
+        fullscreen = "return document.fullscreenElement !== null"
+        p.driver.find_element("id", "toggle").click()
+        wait_until(lambda: p.js(fullscreen), what="fullscreen")
+        wait_until(lambda: p.frames() > 0 and "fullscreen" == p.js(
+            "return document.getElementById('canvas').className"), what="the fullscreen canvas")
+        ActionChains(p.driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
+        wait_until(lambda: not p.js(fullscreen), what="the page back from fullscreen")
+        wrong = mismatches(p.still(), first, 0)
+        assert not wrong, f"after the toggle there and back {len(wrong)} places differ: {wrong[:5]}"
+        p.js("document.getElementById('canvas').getContext('webgl2')"
+             ".getExtension('WEBGL_lose_context').loseContext()")
+        wait_until(lambda: "the WebGL context was lost" in p.js("return log.textContent"),
+                   what="the lost context named")
+        wrong = mismatches(p.still(), first, 0)
+        assert not wrong, f"after the lost context {len(wrong)} places differ: {wrong[:5]}"
+        p.driver.find_element("id", "close").click()
+        assert wait_until(p.ended, what="the end")[0] == "Exit status 0."
+
+
+def case_a_missing_texture_is_named_with_status_1():
+    folder = tempfile.mkdtemp(prefix="tenebrel-page-")
+    try:
+        shutil.copytree(page, folder, dirs_exist_ok=True)
+        os.remove(os.path.join(folder, "Ziegel1.bmp"))
+        with opened(folder) as p:
+            p.answer("Start FullScreen?", "No")
+            assert p.answer("Error", "OK") == "Failed to open DIB file Ziegel1.bmp.\n"
+            end = wait_until(p.ended, what="the end")
+            assert end[0] == "Exit status 1." and "Ziegel1.bmp" in end[1], end
+    finally:
+        shutil.rmtree(folder)
+
+
+def case_without_webgl_2_it_says_so_with_status_1():
+    with opened(flags=["--disable-webgl2"]) as p:
+        p.answer("Start FullScreen?", "No")
+        assert p.answer("Error", "OK") == "Error Creating OpenGL Window"
+        end = wait_until(p.ended, what="the end")
+        assert end[0] == "Exit status 1." and "no WebGL 2" in end[1], end
+
+
+sys.exit(run_cases([f for name, f in list(globals().items()) if name.startswith("case_")]))
