@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/window_proc.h"
+#include "draw/draw.h"
 
 int32_t isLooping = 0;
 int32_t fullScreenRequested = 0;
@@ -79,6 +80,7 @@ int32_t appRun(void* instance) {
     window.height = 600;
     window.bitsPerPixel = 32;
     window.isFullScreen = 1;
+    window.renderer = drawRendererRequested();
 
     if (platformMessageBox(nullptr, "Would You Like To Run In Fullscreen Mode?",
                            "Start FullScreen?", MB_YESNO | MB_ICONQUESTION) == IDNO) {

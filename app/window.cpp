@@ -1,9 +1,9 @@
 #include "app/window.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
+#include <cstdio>
 #include <cstring>
+
+#include "draw/draw.h"
 
 namespace {
 
@@ -15,6 +15,77 @@ void windowRelease(GLWindow* window) {
     window->deviceContext = nullptr;
     platformDestroyWindow(window->windowHandle);
     window->windowHandle = nullptr;
+}
+
+// The window with its device context and a current rendering context of
+// the kind chosen last; 1, or 0 after releasing whatever was made.
+int windowMakeContext(GLWindow* window, uint32_t style, uint32_t exStyle, const PlatformRect& rect,
+                      const PlatformPixelFormat& request) {
+    window->windowHandle = platformCreateWindow(
+        exStyle, window->application->className, window->title, style, 0, 0,
+        rect.right - rect.left, rect.bottom - rect.top, window->application->instance, window,
+        &request);
+    if (window->windowHandle == nullptr) return 0;
+
+    window->deviceContext = platformGetDC(window->windowHandle);
+    if (window->deviceContext == nullptr) {
+        platformDestroyWindow(window->windowHandle);
+        window->windowHandle = nullptr;
+        return 0;
+    }
+
+    const int format = platformChoosePixelFormat(window->deviceContext, &request);
+    if (format == 0) {
+        windowRelease(window);
+        return 0;
+    }
+    if (!platformSetPixelFormat(window->deviceContext, format, &request)) {
+        windowRelease(window);
+        return 0;
+    }
+
+    window->renderContext = platformCreateContext(window->deviceContext);
+    if (window->renderContext == nullptr) {
+        windowRelease(window);
+        return 0;
+    }
+    if (!platformMakeCurrent(window->deviceContext, window->renderContext)) {
+        platformDeleteContext(window->renderContext);
+        window->renderContext = nullptr;
+        windowRelease(window);
+        return 0;
+    }
+
+    return 1;
+}
+
+// The window with a current context of the renderer's kind, and the
+// renderer started in it; 0 after releasing everything, with `why` (160
+// bytes) filled in where the renderer could not start.
+bool windowMakeDrawable(GLWindow* window, DrawRenderer renderer, uint32_t style, uint32_t exStyle,
+                        const PlatformRect& rect, const PlatformPixelFormat& request, char* why) {
+    if (!windowMakeContext(window, style, exStyle, rect, request)) return false;
+    if (drawStart(renderer, why, 160)) return true;
+    platformMakeCurrent(window->deviceContext, nullptr);
+    platformDeleteContext(window->renderContext);
+    window->renderContext = nullptr;
+    windowRelease(window);
+    return false;
+}
+
+// Shows the window made, and starts it afresh: the viewport, no keys held,
+// the pointer to be put at the centre, the frame clock from now.
+int windowShown(GLWindow* window) {
+    platformShowWindow(window->windowHandle, SW_SHOWNORMAL);
+    window->isVisible = 1;
+    // Whatever viewport a size message set while the window was made, the
+    // one that counts is the requested size, now that GL is current.
+    viewportResize(window->width, window->height);
+    std::memset(window->keys->entries, 0, sizeof window->keys->entries);
+    window->focusLost = 0;
+    window->pointerToCentre = 1;
+    window->lastTickCount = platformGetTickCount();
+    return 1;
 }
 
 }  // namespace
@@ -40,16 +111,16 @@ PlatformPixelFormat windowPixelFormatRequest(int32_t bitsPerPixel) {
 }
 
 void viewportResize(int32_t width, int32_t height) {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    drawViewport(0, 0, width, height);
+    drawMatrixMode(drawProjection);
+    drawLoadIdentity();
     // A zero height gives an infinite (or, with a zero width, not-a-number)
     // aspect: a floating-point quotient, never a trap, and harmless to GL,
     // since the viewport it applies to is empty.
     const double aspect = static_cast<double>(width) / static_cast<double>(height);
-    gluPerspective(90.0, aspect, static_cast<double>(0.1f), 2000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    drawPerspective(90.0, aspect, static_cast<double>(0.1f), 2000.0);
+    drawMatrixMode(drawModelView);
+    drawLoadIdentity();
 }
 
 int displayModeSet(int32_t width, int32_t height, int32_t bitsPerPixel) {
@@ -88,56 +159,31 @@ int windowCreate(GLWindow* window) {
         platformAdjustWindowRect(&rect, style, exStyle);
     }
 
-    window->windowHandle = platformCreateWindow(
-        exStyle, window->application->className, window->title, style, 0, 0,
-        rect.right - rect.left, rect.bottom - rect.top, window->application->instance, window,
-        &request);
-    if (window->windowHandle == nullptr) return 0;
-
-    window->deviceContext = platformGetDC(window->windowHandle);
-    if (window->deviceContext == nullptr) {
-        platformDestroyWindow(window->windowHandle);
-        window->windowHandle = nullptr;
-        return 0;
+    // OpenGL ES where it is asked for and can be had; otherwise, and where
+    // it fails, the desktop's GL, with one line that says why.
+    if (window->renderer == drawRendererEs3) {
+        char why[160] = "the window system makes no OpenGL ES 3.0 context";
+        if (platformSetGLKind(platformGLES3) &&
+            windowMakeDrawable(window, drawRendererEs3, style, exStyle, rect, request, why)) {
+            return windowShown(window);
+        }
+        if (!drawRendererBuilt(drawRendererGl1)) return 0;
+        char line[240];
+        std::snprintf(line, sizeof line, "OpenGL ES 3.0 cannot be had (%s): drawing with gl1", why);
+        platformWarn(line);
+        platformSetGLKind(platformGLDesktop);
     }
-
-    const int format = platformChoosePixelFormat(window->deviceContext, &request);
-    if (format == 0) {
-        windowRelease(window);
-        return 0;
-    }
-    if (!platformSetPixelFormat(window->deviceContext, format, &request)) {
-        windowRelease(window);
-        return 0;
-    }
-
-    window->renderContext = platformCreateContext(window->deviceContext);
-    if (window->renderContext == nullptr) {
-        windowRelease(window);
-        return 0;
-    }
-    if (!platformMakeCurrent(window->deviceContext, window->renderContext)) {
-        platformDeleteContext(window->renderContext);
-        window->renderContext = nullptr;
-        windowRelease(window);
-        return 0;
-    }
-
-    platformShowWindow(window->windowHandle, SW_SHOWNORMAL);
-    window->isVisible = 1;
-    // Whatever viewport a size message set while the window was made, the
-    // one that counts is the requested size, now that GL is current.
-    viewportResize(window->width, window->height);
-    std::memset(window->keys->entries, 0, sizeof window->keys->entries);
-    window->focusLost = 0;
-    window->pointerToCentre = 1;
-    window->lastTickCount = platformGetTickCount();
-    return 1;
+    char why[160];
+    if (!windowMakeDrawable(window, drawRendererGl1, style, exStyle, rect, request, why)) return 0;
+    return windowShown(window);
 }
+
 
 void windowDestroy(GLWindow* window) {
     if (window->windowHandle != nullptr) {
         if (window->deviceContext != nullptr) {
+            // What the renderer made ends with the context.
+            if (window->renderContext != nullptr) drawStop();
             platformMakeCurrent(window->deviceContext, nullptr);
             if (window->renderContext != nullptr) {
                 platformDeleteContext(window->renderContext);

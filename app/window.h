@@ -35,6 +35,9 @@ struct GLWindow {
     // 1 when the window is new or has the focus back: the next frame puts
     // the pointer at the mouse-look centre and turns nothing.
     int32_t pointerToCentre;
+    // The renderer asked for (a DrawRenderer): each window is drawn with it
+    // where its context can be had, else with gl1.
+    int32_t renderer;
 };
 
 // The framebuffer the window asks for: double-buffered RGBA with depth,

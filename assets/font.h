@@ -1,19 +1,20 @@
 // The bitmap font the frame rate is printed with.
 #pragma once
 
-#include <GL/gl.h>
+#include <cstdint>
 
+#include "draw/draw.h"
 #include "platform/platform.h"
 
-// The first of 96 display lists: list fontListBase + (k - 32) draws the
+// The first of 96 glyph slots: slot fontListBase + (k - 32) draws the
 // character k (32..127) at the raster position and moves the position on by
 // the character's advance. 0 while no font is built.
-extern GLuint fontListBase;
+extern uint32_t fontListBase;
 
-// Builds the lists from a 28-pixel bold face in the current rendering
+// Builds the slots from a 28-pixel bold face in the current rendering
 // context. `deviceContext` is the window's.
 void fontBuild(PlatformDeviceContext* deviceContext);
-// Deletes the lists; does nothing when none are built.
+// Deletes the slots; does nothing when none are built.
 void fontDelete();
 // Formats like printf (at most 255 characters; longer text is cut) and draws
 // the text from the current raster position. Leaves texturing on, blending

@@ -1,8 +1,7 @@
 #include "geometry/occluder.h"
 
-#include <GL/gl.h>
-
 #include "assets/texture.h"
+#include "draw/draw.h"
 
 namespace {
 
@@ -38,36 +37,36 @@ void occluderDraw(const Occluder& occluder) {
 }
 
 void faceDraw(const OccluderFace& face) {
-    glBindTexture(GL_TEXTURE_2D, textureIds[0]);
-    glDisable(GL_LIGHTING);
+    drawTextureBind(textureIds[0]);
+    drawDisable(drawLighting);
 
     // Corners 3, 0, 2, 1: both triangles counter-clockwise from outside, and
     // the texture stretched once over the face.
-    glBegin(GL_TRIANGLE_STRIP);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glTexCoord2i(1, 1);
-    glVertex3f(face.corners[3].x, face.corners[3].y, face.corners[3].z);
-    glTexCoord2i(0, 1);
-    glVertex3f(face.corners[0].x, face.corners[0].y, face.corners[0].z);
-    glTexCoord2i(1, 0);
-    glVertex3f(face.corners[2].x, face.corners[2].y, face.corners[2].z);
-    glTexCoord2i(0, 0);
-    glVertex3f(face.corners[1].x, face.corners[1].y, face.corners[1].z);
-    glEnd();
+    drawBegin(drawTriangleStrip);
+    drawColor3f(1.0f, 1.0f, 1.0f);
+    drawTexCoord2i(1, 1);
+    drawVertex3f(face.corners[3].x, face.corners[3].y, face.corners[3].z);
+    drawTexCoord2i(0, 1);
+    drawVertex3f(face.corners[0].x, face.corners[0].y, face.corners[0].z);
+    drawTexCoord2i(1, 0);
+    drawVertex3f(face.corners[2].x, face.corners[2].y, face.corners[2].z);
+    drawTexCoord2i(0, 0);
+    drawVertex3f(face.corners[1].x, face.corners[1].y, face.corners[1].z);
+    drawEnd();
 
     // The light marker: untextured, facing +z, so it shows only from the
     // side of greater z.
-    glDisable(GL_TEXTURE_2D);
+    drawDisable(drawTexturing);
     const Vec3& l = face.light;
-    glBegin(GL_TRIANGLE_STRIP);
-    glColor3f(1.0f, 1.0f, 0.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glVertex3f(l.x + markerHalfSide, l.y + markerHalfSide, l.z);
-    glVertex3f(l.x - markerHalfSide, l.y + markerHalfSide, l.z);
-    glVertex3f(l.x + markerHalfSide, l.y - markerHalfSide, l.z);
-    glVertex3f(l.x - markerHalfSide, l.y - markerHalfSide, l.z);
-    glEnd();
+    drawBegin(drawTriangleStrip);
+    drawColor3f(1.0f, 1.0f, 0.0f);
+    drawNormal3f(0.0f, 0.0f, 1.0f);
+    drawVertex3f(l.x + markerHalfSide, l.y + markerHalfSide, l.z);
+    drawVertex3f(l.x - markerHalfSide, l.y + markerHalfSide, l.z);
+    drawVertex3f(l.x + markerHalfSide, l.y - markerHalfSide, l.z);
+    drawVertex3f(l.x - markerHalfSide, l.y - markerHalfSide, l.z);
+    drawEnd();
 
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
+    drawEnable(drawTexturing);
+    drawEnable(drawLighting);
 }

@@ -1,10 +1,8 @@
 #include "scene/camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <cmath>
 
+#include "draw/draw.h"
 #include "platform/platform.h"
 
 float accumulatedPitch = 0.0f;
@@ -132,7 +130,7 @@ void cameraUpdate(Camera& camera, bool look) {
 }
 
 void cameraApply(const Camera& camera) {
-    gluLookAt(camera.position.x, camera.position.y, camera.position.z, camera.viewPoint.x,
+    drawLookAt(camera.position.x, camera.position.y, camera.position.z, camera.viewPoint.x,
               camera.viewPoint.y, camera.viewPoint.z, camera.upVector.x, camera.upVector.y,
               camera.upVector.z);
 }

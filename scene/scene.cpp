@@ -1,10 +1,8 @@
 #include "scene/scene.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include "assets/font.h"
 #include "assets/texture.h"
+#include "draw/draw.h"
 #include "platform/platform.h"
 #include "shadow/accum.h"
 #include "shadow/stencil.h"
@@ -51,7 +49,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
 
     fontBuild(window->deviceContext);
 
-    glEnable(GL_TEXTURE_2D);
+    drawEnable(drawTexturing);
     // Without its textures the scene has nothing to show: the shell ends the
     // program through its usual teardown, which gives the desktop its mode
     // back.
@@ -63,21 +61,21 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     accumInit(accumWayRequested());
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
-    glEnable(GL_CULL_FACE);
+    drawEnable(drawCulling);
 
-    glClearColor(0.0f, 0.0f, 1.0f, 0.9f);
-    glClearDepth(1.0);
-    glClearStencil(0);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_DEPTH_TEST);
+    drawClearColor(0.0f, 0.0f, 1.0f, 0.9f);
+    drawClearDepth(1.0);
+    drawClearStencil(0);
+    drawDepthFunc(drawLessOrEqual);
+    drawEnable(drawDepthTest);
 
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
+    drawEnable(drawLighting);
+    drawEnable(drawLight0);
     sceneLightApply();
 
-    glShadeModel(GL_SMOOTH);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    drawSmoothShading();
+    drawNicestPerspective();
+    drawTextureModulates();
 
     occluderInit(sceneOccluder);
     // The light, the ray flag, the frame rate and the accumulated pitch
@@ -88,8 +86,8 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
 
 void sceneLightApply() {
     // w = 1: a point light at lightPosition, where its marker is drawn.
-    const GLfloat position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    const float position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
+    drawLightPosition(position);
 }
 
 void sceneUpdate(uint32_t elapsedMs) {

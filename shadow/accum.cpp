@@ -1,12 +1,10 @@
 #include "shadow/accum.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "draw/draw.h"
 #include "platform/platform.h"
-#include "shadow/accum_gpu.h"
 #include "shadow/frame.h"
 
 namespace {
@@ -16,9 +14,7 @@ AccumWay wayInUse = accumWayBuffer;
 // Where the window has no accumulation buffer, summing in it leaves the
 // last pass alone on screen: the shadow is hard, and the user is told.
 const char* bufferShortfall() {
-    GLint bits = 0;
-    glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
-    return bits > 0 ? "" : " (this window has no accumulation buffer: the shadow is hard)";
+    return drawAccumBits() > 0 ? "" : " (this window has no accumulation buffer: the shadow is hard)";
 }
 
 void warnFallback(const char* why) {
@@ -45,7 +41,7 @@ AccumWay accumInit(AccumWay requested) {
     accumShutdown();
     char why[160];
     if (requested == accumWayGpu) {
-        if (accumGpuCreate(why, sizeof why)) return wayInUse = accumWayGpu;
+        if (drawSumCreate(why, sizeof why)) return wayInUse = accumWayGpu;
         warnFallback(why);
     } else if (*bufferShortfall() != '\0') {
         platformWarn("TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
@@ -55,7 +51,7 @@ AccumWay accumInit(AccumWay requested) {
 }
 
 void accumShutdown() {
-    if (wayInUse == accumWayGpu) accumGpuDestroy();
+    if (wayInUse == accumWayGpu) drawSumDestroy();
     wayInUse = accumWayBuffer;
 }
 
@@ -65,37 +61,37 @@ AccumWay accumWayInUse() {
 
 void accumFrameBegin() {
     char why[160];
-    if (wayInUse == accumWayGpu && !accumGpuFollowViewport(why, sizeof why)) {
+    if (wayInUse == accumWayGpu && !drawSumFollowViewport(why, sizeof why)) {
         // A size the GPU sum cannot take: this context goes on with the
         // accumulation buffer, so the frame is never left blank.
         accumShutdown();
         warnFallback(why);
     }
-    glClear(accumClearBit());
+    drawClear(accumClearBit());
 }
 
 unsigned int accumClearBit() {
     // Clearing the accumulation buffer is work for the processor in Mesa;
     // the GPU sum starts every pass afresh and needs no clear.
-    return wayInUse == accumWayBuffer ? GL_ACCUM_BUFFER_BIT : 0;
+    return wayInUse == accumWayBuffer ? static_cast<unsigned int>(drawAccumBuffer) : 0u;
 }
 
 void accumPassBegin(int pass) {
-    if (wayInUse == accumWayGpu) accumGpuPassBegin(pass);
+    if (wayInUse == accumWayGpu) drawSumPassBegin(pass);
 }
 
 void accumPassAdd(int pass) {
     if (wayInUse == accumWayGpu) {
-        accumGpuPassAdd(pass);
+        drawSumPassAdd(pass);
     } else {
-        glAccum(GL_ACCUM, framePassWeight);
+        drawAccumAdd(framePassWeight);
     }
 }
 
 void accumReturn() {
     if (wayInUse == accumWayGpu) {
-        accumGpuReturn();
+        drawSumReturn();
     } else {
-        glAccum(GL_RETURN, 1.0f);
+        drawAccumReturn(1.0f);
     }
 }

@@ -1,9 +1,8 @@
 #include "shadow/frame.h"
 
-#include <GL/gl.h>
-
 #include "app/app.h"
 #include "assets/font.h"
+#include "draw/draw.h"
 #include "geometry/occluder.h"
 #include "geometry/room.h"
 #include "scene/camera.h"
@@ -22,13 +21,13 @@ Vec3 frameJitterOffset(int pass) {
 }
 
 void sceneDraw() {
-    glStencilMask(~0u);
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | accumClearBit() | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    drawStencilMask(~0u);
+    drawClear(drawColourBuffer | drawStencilBuffer | accumClearBit() | drawDepthBuffer);
+    drawLoadIdentity();
     cameraApply(sceneCamera);
 
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
+    drawDepthFunc(drawLessOrEqual);
+    drawDepthMask(1);
     accumFrameBegin();
 
     const Vec3 saved = lightPosition;
@@ -37,10 +36,10 @@ void sceneDraw() {
         lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
 
         accumPassBegin(pass);
-        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
         occluderSetLight(sceneOccluder, lightPosition);
         sceneLightApply();
-        glLightfv(GL_LIGHT0, GL_SPECULAR, specularWhite);
+        drawLightSpecular(specularWhite);
         occluderDraw(sceneOccluder);
         roomDrawTinted(1.0f);
         occluderCastShadows(sceneOccluder, showRays);
@@ -60,17 +59,17 @@ void sceneDraw() {
     occluderDraw(sceneOccluder);
 
     frameRatePrint();
-    glFlush();
+    drawFlush();
 }
 
 void frameRatePrint() {
-    glDisable(GL_TEXTURE_2D);
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -1.0f);
-    glRasterPos2f(-0.8f, -0.8f);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    drawDisable(drawTexturing);
+    drawPushMatrix();
+    drawLoadIdentity();
+    drawTranslatef(0.0f, 0.0f, -1.0f);
+    drawRasterPos2f(-0.8f, -0.8f);
+    drawColor3f(1.0f, 1.0f, 1.0f);
     textPrint("%4.4f", static_cast<double>(fpsValue));
-    glPopMatrix();
-    glEnable(GL_TEXTURE_2D);
+    drawPopMatrix();
+    drawEnable(drawTexturing);
 }

@@ -4,11 +4,12 @@
 // rate.
 #pragma once
 
+#include "draw/draw.h"
 #include "scene/vec.h"
 
-constexpr int framePassCount = 10;
+constexpr int framePassCount = drawSumPasses;
 // Each pass adds this share of its picture; the ten sum to 0.95.
-constexpr float framePassWeight = 0.095f;
+constexpr float framePassWeight = drawSumWeight;
 constexpr float frameJitterScale = 0.25f;
 
 // Pass i reads entries i + 1, i + 2 and i for x, y and z.

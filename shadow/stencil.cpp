@@ -1,37 +1,10 @@
 #include "shadow/stencil.h"
 
-#include <GL/gl.h>
-
-#include <cstdio>
-#include <cstring>
-
+#include "draw/draw.h"
 #include "geometry/room.h"
 #include "shadow/volume.h"
 
-#ifndef GL_DEPTH_CLAMP
-#define GL_DEPTH_CLAMP 0x864F
-#endif
-
 int shadowDepthClamp = 0;
-
-// Whole names only: one extension's name may begin another's.
-int shadowHasExtension(const char* name) {
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    const size_t length = std::strlen(name);
-    for (const char* at = extensions; at != nullptr && (at = std::strstr(at, name)) != nullptr;
-         at += length) {
-        const bool starts = at == extensions || at[-1] == ' ';
-        if (starts && (at[length] == ' ' || at[length] == '\0')) return 1;
-    }
-    return 0;
-}
-
-int shadowGLVersionAtLeast(int wantedMajor, int wantedMinor) {
-    int major = 0, minor = 0;
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return 0;
-    return major > wantedMajor || (major == wantedMajor && minor >= wantedMinor);
-}
 
 namespace {
 
@@ -71,44 +44,43 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays) {
 }
 
 void shadowDepthClampDetect() {
-    shadowDepthClamp = shadowGLVersionAtLeast(3, 2) || shadowHasExtension("GL_ARB_depth_clamp") ||
-                       shadowHasExtension("GL_NV_depth_clamp");
+    shadowDepthClamp = drawDepthClampAvailable();
 }
 
 void shadowStencilPass(OccluderFace& face) {
     // Counting, depth-fail: only volume polygons behind the visible surface
     // count, back faces up, front faces down. The volume writes no colour
     // and no depth.
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_STENCIL_TEST);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glStencilFunc(GL_ALWAYS, 0, ~0u);
-    glFrontFace(GL_CW);
-    if (shadowDepthClamp) glEnable(GL_DEPTH_CLAMP);
-    glStencilOp(GL_KEEP, GL_INCR, GL_KEEP);
+    drawDisable(drawLighting);
+    drawDepthMask(0);
+    drawDepthFunc(drawLess);
+    drawEnable(drawStencilTest);
+    drawColorMask(0, 0, 0, 0);
+    drawStencilFunc(drawAlways, 0, ~0u);
+    drawFrontFace(drawClockwise);
+    if (shadowDepthClamp) drawEnable(drawDepthClamp);
+    drawStencilOp(drawKeep, drawIncrement, drawKeep);
     shadowVolumeDraw(face);
-    glFrontFace(GL_CCW);
-    glStencilOp(GL_KEEP, GL_DECR, GL_KEEP);
+    drawFrontFace(drawCounterClockwise);
+    drawStencilOp(drawKeep, drawDecrement, drawKeep);
     shadowVolumeDraw(face);
-    if (shadowDepthClamp) glDisable(GL_DEPTH_CLAMP);
+    if (shadowDepthClamp) drawDisable(drawDepthClamp);
 
     // Darkening: the room again, in the shadow grey, where the count is odd
     // and the room is the nearest surface; those counts go back to 0.
-    glFrontFace(GL_CCW);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glEnable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LEQUAL);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    glStencilFunc(GL_LESS, 0, 1);
+    drawFrontFace(drawCounterClockwise);
+    drawColorMask(1, 1, 1, 1);
+    drawEnable(drawBlending);
+    drawDepthMask(1);
+    drawDepthFunc(drawLessOrEqual);
+    drawColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    drawStencilOp(drawKeep, drawKeep, drawReplace);
+    drawStencilFunc(drawLess, 0, 1);
     roomDrawTinted(shadowTint);
 
-    glDisable(GL_BLEND);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_STENCIL_TEST);
-    glShadeModel(GL_SMOOTH);
+    drawDisable(drawBlending);
+    drawDepthFunc(drawLessOrEqual);
+    drawDepthMask(1);
+    drawDisable(drawStencilTest);
+    drawSmoothShading();
 }

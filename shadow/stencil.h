@@ -21,13 +21,8 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays);
 void shadowStencilPass(OccluderFace& face);
 
 // 1 when the current rendering context clamps depth instead of clipping at
-// the near and far planes (GL 3.2, or either depth-clamp extension); the
+// the near and far planes; the
 // count then uses it, so a far light's far cap is never lost past the far
 // plane. Set by shadowDepthClampDetect, once for each new context.
 extern int shadowDepthClamp;
 void shadowDepthClampDetect();
-
-// What the current rendering context offers: an extension by its whole
-// name, and its GL version.
-int shadowHasExtension(const char* name);
-int shadowGLVersionAtLeast(int major, int minor);

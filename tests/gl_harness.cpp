@@ -2,25 +2,30 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "app/window.h"
+#include "draw/draw.h"
 
 namespace {
 
 PlatformWindow* harnessWindow = nullptr;
 PlatformDeviceContext* harnessDC = nullptr;
 PlatformRenderContext* harnessRC = nullptr;
+bool harnessStarted = false;
 const char* const harnessClassName = "TenebrelTest";
 
 }  // namespace
 
 PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* request,
-                              PlatformWindowProc proc) {
+                              PlatformWindowProc proc, PlatformGLKind kind) {
     static char instance;
     PlatformWindowClass windowClass{};
     windowClass.size = sizeof windowClass;
     windowClass.windowProc = proc != nullptr ? proc : platformDefWindowProc;
     windowClass.instance = &instance, windowClass.className = harnessClassName;
-    if (platformRegisterClass(&windowClass) == 0) return nullptr;
+    if (platformRegisterClass(&windowClass) == 0 || !platformSetGLKind(kind)) return nullptr;
     const PlatformPixelFormat format = request != nullptr ? *request : windowPixelFormatRequest(32);
     PlatformRect rect{0, 0, width, height};
     platformAdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
@@ -33,14 +38,22 @@ PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* 
     if (index == 0 || !platformSetPixelFormat(harnessDC, index, &format)) return nullptr;
     harnessRC = platformCreateContext(harnessDC);
     if (harnessRC == nullptr || !platformMakeCurrent(harnessDC, harnessRC)) return nullptr;
+    char why[160];
+    if (!drawStart(kind == platformGLES3 ? drawRendererEs3 : drawRendererGl1, why, sizeof why)) {
+        std::fprintf(stderr, "no renderer: %s\n", why);
+        return nullptr;
+    }
+    harnessStarted = true;
     platformShowWindow(harnessWindow, SW_SHOWNORMAL);
-    glViewport(0, 0, width, height);
+    drawViewport(0, 0, width, height);
     return harnessWindow;
 }
 
 void glHarnessClose(bool keepClass) {
+    if (harnessStarted) drawStop();
     if (harnessRC != nullptr)
         platformMakeCurrent(harnessDC, nullptr), platformDeleteContext(harnessRC);
+    harnessStarted = false;
     if (harnessWindow != nullptr)
         platformReleaseDC(harnessWindow, harnessDC), platformDestroyWindow(harnessWindow);
     harnessRC = nullptr, harnessWindow = nullptr;
@@ -48,11 +61,15 @@ void glHarnessClose(bool keepClass) {
 }
 
 std::vector<uint8_t> glHarnessReadRgb() {
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    std::vector<uint8_t> pixels(static_cast<size_t>(viewport[2]) * viewport[3] * 3);
+    drawFlush();
+    int viewport[4];
+    drawGetViewport(viewport);
+    // OpenGL ES reads four bytes a pixel; the tests compare three.
+    const size_t count = static_cast<size_t>(viewport[2]) * viewport[3];
+    std::vector<uint8_t> rgba(count * 4), rgb(count * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (size_t i = 0; i < count; ++i) std::copy_n(&rgba[i * 4], 3, &rgb[i * 3]);
+    return rgb;
 }

@@ -8,7 +8,6 @@
 // the accumulation buffer where the framebuffer has one), and the two ways
 // are held to the same picture.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 
 #include "assets/font.h"
 #include "assets/texture.h"
+#include "draw/draw.h"
 #include "geometry/room.h"
 #include "gl_harness.h"
 #include "scene/scene.h"
@@ -93,18 +93,24 @@ Rgb roomAfter(int s) {
 
 // The window pixel showing a world point under the current matrices.
 bool project(Vec3 p, int* x, int* y) {
-    GLdouble model[16], projection[16], wx, wy, wz;
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model), glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    if (!gluProject(p.x, p.y, p.z, model, projection, viewport, &wx, &wy, &wz)) return false;
+    double model[16], projection[16], eye[4], clip[4];
+    int viewport[4];
+    drawGetMatrix(drawModelView, model), drawGetMatrix(drawProjection, projection);
+    drawGetViewport(viewport);
+    for (int i = 0; i < 4; ++i) eye[i] = model[i] * p.x + model[4 + i] * p.y + model[8 + i] * p.z + model[12 + i];
+    for (int i = 0; i < 4; ++i)
+        clip[i] = projection[i] * eye[0] + projection[4 + i] * eye[1] + projection[8 + i] * eye[2] + projection[12 + i] * eye[3];
+    if (clip[3] <= 0) return false;
+    const double wx = viewport[0] + (clip[0] / clip[3] + 1) * viewport[2] / 2;
+    const double wy = viewport[1] + (clip[1] / clip[3] + 1) * viewport[3] / 2, wz = (clip[2] / clip[3] + 1) / 2;
     *x = static_cast<int>(std::floor(wx)), *y = static_cast<int>(std::floor(wy));
     return wz > 0 && wz < 1 && *x >= 3 && *y >= 3 && *x < 797 && *y < 597;
 }
 
 // The context and the scene over flat textures, set up once; a frame of it.
 // TENEBREL_TEST_NO_ACCUM=1 asks for a framebuffer without an accumulation
-// buffer, as some window systems give.
+// buffer, as some window systems give; TENEBREL_TEST_ES3=1 for an OpenGL ES
+// context, drawn by es3.
 bool sceneReady() {
     static GLWindow window{};
     static KeyTable keys{};
@@ -114,7 +120,9 @@ bool sceneReady() {
          (request.accumRedBits = request.accumGreenBits = request.accumBlueBits =
               request.accumAlphaBits = request.accumBits = 0, true)) &&
         writeFlatBmp("brickblue.bmp", boxColour) && writeFlatBmp("Ziegel1.bmp", roomColour) &&
-        glHarnessOpen(800, 600, &request) && (window.keys = &keys, viewportResize(800, 600), true) &&
+        glHarnessOpen(800, 600, &request, nullptr,
+                      std::getenv("TENEBREL_TEST_ES3") ? platformGLES3 : platformGLDesktop) &&
+        (window.keys = &keys, viewportResize(800, 600), true) &&
         sceneInit(&window, &keys) == 1;
     showRays = 0, fpsValue = 0;
     return ready;
@@ -122,9 +130,7 @@ bool sceneReady() {
 // The ways this framebuffer can add passes: the GPU always, the
 // accumulation buffer where there is one.
 std::vector<AccumWay> ways() {
-    GLint bits = 0;
-    glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
-    if (bits < 16) return {accumWayGpu};
+    if (drawAccumBits() < 16) return {accumWayGpu};
     return {accumWayGpu, accumWayBuffer};
 }
 Image frame(Vec3 light, Vec3 eye, Vec3 centre) {
@@ -211,8 +217,8 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
             // translation, at (-0.8, -0.8, 0). Either is right; nothing else is.
             // The second frame starts from the light the first left behind, so
             // outside the digits nothing may change.
-            GLdouble m[16], d[3];
-            glGetDoublev(GL_MODELVIEW_MATRIX, m);
+            double m[16], d[3];
+            drawGetMatrix(drawModelView, m);
             for (int z = 0; z < 2; ++z) {
                 for (int i = 0; i < 3; ++i)
                     d[i] = m[i] * last.x + m[4 + i] * last.y + m[8 + i] * last.z + m[12 + i] +
@@ -245,23 +251,33 @@ TEST(FrameGl, BothWaysAddEveryEightBitValueAlike) {
     for (int p = 0; p < 10; ++p)
         for (int i = 0; i < 256 * 256 * 3; ++i)
             passes[p].push_back(static_cast<uint8_t>(i / 3 % 256 * (2 * p + 1) + i / 768 * 7 + i % 3 * 85 + p * 13));
-    glDisable(GL_TEXTURE_2D), glDisable(GL_DEPTH_TEST), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glMatrixMode(GL_PROJECTION), glPushMatrix(), glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW), glPushMatrix(), glLoadIdentity();
+    // Each pass is a texture shown texel for texel in the lower left corner.
+    const uint32_t texture = drawTextureCreate();
+    drawTextureBind(texture), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    drawDisable(drawDepthTest), drawDisable(drawLighting), drawColor4f(1, 1, 1, 1);
+    drawMatrixMode(drawProjection), drawPushMatrix(), drawLoadIdentity();
+    drawMatrixMode(drawModelView), drawPushMatrix(), drawLoadIdentity();
     Image sums[2];
     for (AccumWay way : ways()) {
         ASSERT_EQ(accumInit(way), way);
         accumFrameBegin();
         for (int p = 0; p < 10; ++p) {
-            accumPassBegin(p), glClear(GL_COLOR_BUFFER_BIT), glRasterPos2f(-1, -1);
-            glDrawPixels(256, 256, GL_RGB, GL_UNSIGNED_BYTE, passes[p].data()), accumPassAdd(p);
+            accumPassBegin(p), drawClear(drawColourBuffer);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, passes[p].data());
+            drawBegin(drawTriangleStrip);
+            for (int corner = 0; corner < 4; ++corner)
+                drawTexCoord2i(corner & 1, corner / 2),
+                    drawVertex3f(corner & 1 ? 256 / 400.0f - 1 : -1, corner / 2 ? 256 / 300.0f - 1 : -1, 0);
+            drawEnd(), accumPassAdd(p);
         }
         accumReturn();
         const Image shown = glHarnessReadRgb();
         for (int y = 0; y < 256; ++y) sums[way].insert(sums[way].end(), &shown[y * 2400], &shown[y * 2400 + 768]);
     }
-    glMatrixMode(GL_PROJECTION), glPopMatrix(), glMatrixMode(GL_MODELVIEW), glPopMatrix();
-    glEnable(GL_TEXTURE_2D), glEnable(GL_DEPTH_TEST);
+    drawMatrixMode(drawProjection), drawPopMatrix(), drawMatrixMode(drawModelView), drawPopMatrix();
+    drawEnable(drawDepthTest), drawEnable(drawLighting), drawTextureDelete(texture);
     int wrong = 0;
     for (size_t i = 0; i < sums[accumWayGpu].size(); ++i) {
         float sum = 0;
@@ -296,13 +312,13 @@ TEST(FrameGl, TheFrameRateHasFourDecimals) {
     // The digits are drawn as the frame draws them, and again from the text
     // they must read; the two pictures must match.
     auto drawn = [](float value, const char* text) {
-        glClear(GL_COLOR_BUFFER_BIT);
+        drawClear(drawColourBuffer);
         if (text == nullptr) {
             fpsValue = value, frameRatePrint();
         } else {
-            glDisable(GL_TEXTURE_2D), glPushMatrix(), glLoadIdentity(), glTranslatef(0, 0, -1);
-            glRasterPos2f(-0.8f, -0.8f), textPrint("%s", text), glPopMatrix();
-            glEnable(GL_TEXTURE_2D);
+            drawDisable(drawTexturing), drawPushMatrix(), drawLoadIdentity(), drawTranslatef(0, 0, -1);
+            drawRasterPos2f(-0.8f, -0.8f), textPrint("%s", text), drawPopMatrix();
+            drawEnable(drawTexturing);
         }
         return glHarnessReadRgb();
     };
@@ -360,17 +376,16 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
 
 TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
-    const GLuint files[2] = {textureIds[0], textureIds[1]};
+    const uint32_t files[2] = {textureIds[0], textureIds[1]};
     uint8_t texels[12];
     for (int i = 0; i < 12; ++i) texels[i] = static_cast<uint8_t>(checker[i / 6][i / 3 % 2][i % 3]);
-    glGenTextures(1, &textureIds[0]), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, textureIds[1] = textureIds[0]);
+    drawTextureBind(textureIds[1] = textureIds[0] = drawTextureCreate()), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     auto look = [](Vec3 e, Vec3 c, Vec3 u) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glLoadIdentity();
-        gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z); };
+        drawClear(drawColourBuffer | drawDepthBuffer), drawLoadIdentity();
+        drawLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z); };
     // The room's faces, seen from their inner side only (from outside,
     // through the faces turned away), as {fixed axis, at, s axis, t axis, s
     // offset, t offset}: s and t are (coordinate + offset) / 2, ten repeats a
@@ -422,6 +437,6 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
         const Image inside = glHarnessReadRgb();
         EXPECT_EQ(std::count(inside.begin(), inside.end(), 255), 800 * 600) << "box seen from inside";
     }
-    glDeleteTextures(1, &textureIds[0]);
+    drawTextureDelete(textureIds[0]);
     textureIds[0] = files[0], textureIds[1] = files[1];
 }

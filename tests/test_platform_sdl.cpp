@@ -15,10 +15,13 @@
 namespace {
 
 std::vector<PlatformMessage> received;
+void* createParams = nullptr;  // as WM_CREATE handed them: its record lives only as long
 
 intptr_t recordingProc(PlatformWindow* window, uint32_t message, uintptr_t wParam,
                        intptr_t lParam) {
     received.push_back(PlatformMessage{window, message, wParam, lParam});
+    if (message == WM_CREATE)
+        createParams = reinterpret_cast<const PlatformCreateStruct*>(lParam)->createParams;
     return platformDefWindowProc(window, message, wParam, lParam);
 }
 
@@ -60,9 +63,7 @@ TEST(Layer, TheClosestFramebufferLeavesOutAccumulationBeforeStencil) {
 
 TEST(Layer, CreationHandsOverItsParameterAndShowingTheClientSize) {
     ASSERT_TRUE(openEmptied() != nullptr && !received.empty());
-    const auto* creation = reinterpret_cast<const PlatformCreateStruct*>(received[0].lParam);
-    EXPECT_TRUE(received[0].message == WM_CREATE && creation != nullptr &&
-                creation->createParams != nullptr);
+    EXPECT_TRUE(received[0].message == WM_CREATE && createParams != nullptr);
     EXPECT_TRUE(std::any_of(received.begin(), received.end(), [](const PlatformMessage& m) {
         return m.message == WM_SIZE && m.wParam == SIZE_RESTORED && m.lParam == ((200 << 16) | 320);
     }));

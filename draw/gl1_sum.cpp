@@ -1,12 +1,12 @@
-#include "shadow/accum_gpu.h"
-
+// The gl1 renderer's ten-pass sum: the accumulation buffer, and the GPU sum
+// in GLSL 1.20 over framebuffer objects, which every desktop driver of the
+// last fifteen years has, with their entry points fetched at run time.
 #include <GL/gl.h>
 
 #include <cstdio>
 
+#include "draw/gl1.h"
 #include "platform/platform.h"
-#include "shadow/frame.h"
-#include "shadow/stencil.h"
 
 #ifndef APIENTRY
 #define APIENTRY
@@ -69,8 +69,8 @@ struct GpuEntryPoints {
 struct GpuSum {
     GpuEntryPoints gl;
     GLuint program;
-    GLuint textures[framePassCount];
-    GLuint framebuffers[framePassCount - 1];
+    GLuint textures[drawSumPasses];
+    GLuint framebuffers[drawSumPasses - 1];
     GLuint depthStencil;
     int width, height;  // the size the targets were made for, 0 for none
 };
@@ -166,21 +166,21 @@ const char* buildProgram() {
     if (!linked) return "the summing shader does not link";
     gpu.gl.useProgram(gpu.program);
     char name[8];
-    for (int pass = 0; pass < framePassCount; ++pass) {
+    for (int pass = 0; pass < drawSumPasses; ++pass) {
         std::snprintf(name, sizeof name, "pass%d", pass);
         gpu.gl.uniform1i(gpu.gl.getUniformLocation(gpu.program, name), pass);
     }
     gpu.gl.uniform1f(gpu.gl.getUniformLocation(gpu.program, "addScale"),
-                     framePassWeight * 32767.0f);
+                     drawSumWeight * 32767.0f);
     gpu.gl.uniform1f(gpu.gl.getUniformLocation(gpu.program, "returnScale"), 1.0f / 32767.0f);
     gpu.gl.useProgram(0);
     return nullptr;
 }
 
 void releaseTargets() {
-    if (gpu.framebuffers[0] != 0) gpu.gl.deleteFramebuffers(framePassCount - 1, gpu.framebuffers);
+    if (gpu.framebuffers[0] != 0) gpu.gl.deleteFramebuffers(drawSumPasses - 1, gpu.framebuffers);
     if (gpu.depthStencil != 0) gpu.gl.deleteRenderbuffers(1, &gpu.depthStencil);
-    if (gpu.textures[0] != 0) glDeleteTextures(framePassCount, gpu.textures);
+    if (gpu.textures[0] != 0) glDeleteTextures(drawSumPasses, gpu.textures);
     for (GLuint& id : gpu.framebuffers) id = 0;
     for (GLuint& id : gpu.textures) id = 0;
     gpu.depthStencil = 0;
@@ -196,7 +196,7 @@ const char* makeTargets(int width, int height) {
     if (width > largest || height > largest) return "the window is larger than a texture can be";
     while (glGetError() != GL_NO_ERROR) {
     }
-    glGenTextures(framePassCount, gpu.textures);
+    glGenTextures(drawSumPasses, gpu.textures);
     for (GLuint texture : gpu.textures) {
         glBindTexture(glTextureRectangle, texture);
         glTexParameteri(glTextureRectangle, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -212,9 +212,9 @@ const char* makeTargets(int width, int height) {
     gpu.gl.renderbufferStorage(glRenderbuffer, glDepth24Stencil8, width, height);
     gpu.gl.bindRenderbuffer(glRenderbuffer, 0);
     const bool made = glGetError() == GL_NO_ERROR;
-    gpu.gl.genFramebuffers(framePassCount - 1, gpu.framebuffers);
+    gpu.gl.genFramebuffers(drawSumPasses - 1, gpu.framebuffers);
     bool complete = made;
-    for (int pass = 0; complete && pass < framePassCount - 1; ++pass) {
+    for (int pass = 0; complete && pass < drawSumPasses - 1; ++pass) {
         gpu.gl.bindFramebuffer(glFramebuffer, gpu.framebuffers[pass]);
         gpu.gl.framebufferTexture2D(glFramebuffer, glColorAttachment0, glTextureRectangle,
                                     gpu.textures[pass], 0);
@@ -231,27 +231,27 @@ const char* makeTargets(int width, int height) {
     return nullptr;
 }
 
-void explain(char* why, int whySize, const char* reason) {
-    if (why != nullptr && whySize > 0) std::snprintf(why, whySize, "%s", reason);
+void sumExplain(char* why, int whySize, const char* reason) {
+    if (why != nullptr && whySize > 0) std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
 }
 
-}  // namespace
+void sumDestroy();
 
-int accumGpuCreate(char* why, int whySize) {
-    accumGpuDestroy();
-    const bool core = shadowGLVersionAtLeast(3, 0) ||
-                      shadowHasExtension("GL_ARB_framebuffer_object");
+int sumCreate(char* why, int whySize) {
+    sumDestroy();
+    const bool core = gl1VersionAtLeast(3, 0) ||
+                      gl1HasExtension("GL_ARB_framebuffer_object");
     const char* reason = nullptr;
     GLint units = 0;
     glGetIntegerv(glMaxTextureImageUnits, &units);
-    if (!core && !(shadowHasExtension("GL_EXT_framebuffer_object") &&
-                   shadowHasExtension("GL_EXT_packed_depth_stencil"))) {
+    if (!core && !(gl1HasExtension("GL_EXT_framebuffer_object") &&
+                   gl1HasExtension("GL_EXT_packed_depth_stencil"))) {
         reason = "no framebuffer objects with a packed depth-stencil format";
-    } else if (!shadowGLVersionAtLeast(2, 1)) {
+    } else if (!gl1VersionAtLeast(2, 1)) {
         reason = "no GLSL 1.20";
-    } else if (!shadowGLVersionAtLeast(3, 1) && !shadowHasExtension("GL_ARB_texture_rectangle")) {
+    } else if (!gl1VersionAtLeast(3, 1) && !gl1HasExtension("GL_ARB_texture_rectangle")) {
         reason = "no rectangle textures";
-    } else if (units < framePassCount) {
+    } else if (units < drawSumPasses) {
         reason = "fewer than ten texture units";
     } else if (!fetchEntryPoints(gpu.gl, core)) {
         reason = "a GL entry point is missing";
@@ -264,14 +264,14 @@ int accumGpuCreate(char* why, int whySize) {
         if (viewport[2] > 0 && viewport[3] > 0) reason = makeTargets(viewport[2], viewport[3]);
     }
     if (reason != nullptr) {
-        explain(why, whySize, reason);
-        accumGpuDestroy();
+        sumExplain(why, whySize, reason);
+        sumDestroy();
         return 0;
     }
     return 1;
 }
 
-void accumGpuDestroy() {
+void sumDestroy() {
     if (gpu.gl.useProgram != nullptr) {
         releaseTargets();
         if (gpu.program != 0) gpu.gl.deleteProgram(gpu.program);
@@ -279,22 +279,22 @@ void accumGpuDestroy() {
     gpu = GpuSum{};
 }
 
-int accumGpuFollowViewport(char* why, int whySize) {
+int sumFollowViewport(char* why, int whySize) {
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     if (viewport[2] <= 0 || viewport[3] <= 0) return 1;
     if (viewport[2] == gpu.width && viewport[3] == gpu.height) return 1;
     const char* reason = makeTargets(viewport[2], viewport[3]);
-    if (reason != nullptr) explain(why, whySize, reason);
+    if (reason != nullptr) sumExplain(why, whySize, reason);
     return reason == nullptr;
 }
 
-void accumGpuPassBegin(int pass) {
-    gpu.gl.bindFramebuffer(glFramebuffer, pass < framePassCount - 1 ? gpu.framebuffers[pass] : 0);
+void sumPassBegin(int pass) {
+    gpu.gl.bindFramebuffer(glFramebuffer, pass < drawSumPasses - 1 ? gpu.framebuffers[pass] : 0);
 }
 
-void accumGpuPassAdd(int pass) {
-    if (pass != framePassCount - 1) return;
+void sumPassAdd(int pass) {
+    if (pass != drawSumPasses - 1) return;
     // The last pass stays in the window, depth and all; its colour is copied
     // beside the others on the GPU.
     glBindTexture(glTextureRectangle, gpu.textures[pass]);
@@ -302,12 +302,12 @@ void accumGpuPassAdd(int pass) {
     glBindTexture(glTextureRectangle, 0);
 }
 
-void accumGpuReturn() {
+void sumReturn() {
     // One quad over the whole viewport, straight to clip space, writing
     // colour only.
     gpu.gl.bindFramebuffer(glFramebuffer, 0);
     gpu.gl.useProgram(gpu.program);
-    for (int pass = framePassCount - 1; pass >= 0; --pass) {
+    for (int pass = drawSumPasses - 1; pass >= 0; --pass) {
         gpu.gl.activeTexture(glTexture0 + pass);
         glBindTexture(glTextureRectangle, gpu.textures[pass]);
     }
@@ -319,9 +319,27 @@ void accumGpuReturn() {
     glVertex2f(-1.0f, 1.0f);
     glEnd();
     glEnable(GL_DEPTH_TEST);
-    for (int pass = framePassCount - 1; pass >= 0; --pass) {
+    for (int pass = drawSumPasses - 1; pass >= 0; --pass) {
         gpu.gl.activeTexture(glTexture0 + pass);
         glBindTexture(glTextureRectangle, 0);
     }
     gpu.gl.useProgram(0);
+}
+
+}  // namespace
+
+void gl1FillSum(DrawBackend& b) {
+    b.accumBits = [] {
+        GLint bits = 0;
+        glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
+        return static_cast<int>(bits);
+    };
+    b.accumAdd = [](float weight) { glAccum(GL_ACCUM, weight); };
+    b.accumReturn = [](float value) { glAccum(GL_RETURN, value); };
+    b.sumCreate = sumCreate;
+    b.sumDestroy = sumDestroy;
+    b.sumFollowViewport = sumFollowViewport;
+    b.sumPassBegin = sumPassBegin;
+    b.sumPassAdd = sumPassAdd;
+    b.sumReturn = sumReturn;
 }
