@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once as users get
-# the program, once more built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+# the program (and the page, in a browser), once more built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh test
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENEBREL_TESTS=ON
+# The page first: the Linux build's suite tests it in a browser.
+tools/package-web.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENEBREL_TESTS=ON \
+    -DTENEBREL_WEB_PAGE="$(pwd)/build-web/tenebrel-web"
 cmake --build build -j"$jobs"
 
 # The Windows build, its zip and its tests under Wine (which compare it with

@@ -2,6 +2,9 @@
 // once the program gives it the processor.
 #include <emscripten/emscripten.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/web/internal.h"
 
 namespace {
@@ -69,6 +72,20 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
                      "or WebGL is switched off in its settings");
         return nullptr;
     }
+    // A desktop context has its extensions on; a WebGL one has each on once
+    // asked for. The renderer asks the context which it has, so all it
+    // offers are put on now.
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE current = emscripten_webgl_get_current_context();
+    emscripten_webgl_make_context_current(gl);
+    char* offered = emscripten_webgl_get_supported_extensions();
+    if (offered != nullptr) {
+        for (char* name = std::strtok(offered, " "); name != nullptr;
+             name = std::strtok(nullptr, " ")) {
+            emscripten_webgl_enable_extension(gl, name);
+        }
+        std::free(offered);
+    }
+    emscripten_webgl_make_context_current(current);
     return new PlatformRenderContext{gl};
 }
 

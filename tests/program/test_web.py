@@ -6,6 +6,7 @@
 # Usage: test_web.py PAGE_FOLDER HOST_BUILD [CASE ...]   (under /usr/bin/python3)
 
 import base64
+import collections
 import contextlib
 import os
 import shutil
@@ -16,13 +17,19 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from browser import chromium, served  # noqa: E402
-from drive import (NO_TEXT, W, H, Display, is_marker, linux_frames, mean, mismatches,  # noqa: E402
+from drive import (NO_TEXT, W, H, Display, at, is_marker, linux_frames, mean, mismatches,  # noqa: E402
                    points, run_cases, wait_until)
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 page, host = (os.path.abspath(a) for a in sys.argv[1:3])
-TOLERANCE = 2  # per channel; see the README
+# SwiftShader and llvmpipe round some pixels differently: a step or two in the
+# textures' filtering anywhere, and along the shadow's edges a silhouette
+# that one of the ten passes draws a pixel further, which moves that pixel
+# by one pass's share of the darkening, 0.095 x 0.45 x 255 = 11 at most.
+# Allowed: 2 everywhere, 11 at no more than 0.5 % of the places; a shadow
+# of another area or edge differs by several passes' shares, over more.
+TOLERANCE, ONE_PASS, SHARE = 2, 11, 0.005
 
 
 class Page:
@@ -38,13 +45,13 @@ class Page:
         return self.js("var b = document.getElementById('box'); return b.hidden ? null :"
                        " [b.querySelector('.caption').textContent, b.querySelector('.text').textContent]")
 
-    def answer(self, caption, button):
-        wait_until(lambda: (self.box() or [None])[0] == caption, what=f"the box {caption!r}")
-        text = self.box()[1]
+    def answer(self, caption, button):  # clicks the button of the box; the box's text
+        shown = wait_until(lambda: (box := self.box()) and box[0] == caption and box,
+                           what=f"the box {caption!r}")
         self.js("Array.from(document.querySelectorAll('#box button'))"
                 ".find(b => b.textContent == arguments[0]).click()", button)
-        wait_until(lambda: self.box() is None, what=f"the box {caption!r} to close")
-        return text
+        wait_until(lambda: self.box() != shown, what=f"the box {caption!r} to go")
+        return shown[1]
 
     def frames(self):  # frames shown so far: the page counts them, reading no pixel
         return self.js("return Module.web && Module.web.frames || 0")
@@ -108,6 +115,12 @@ def opened(folder=None, flags=()):
         yield Page(driver, url)
 
 
+def text_colour(shot):  # the commonest colour in the frame rate's corner, and its count
+    corner = collections.Counter(at(shot, x, y) for y in range(NO_TEXT[1], H)
+                                 for x in range(NO_TEXT[0], NO_TEXT[2]))
+    return corner.most_common(1)[0]
+
+
 def to_the_back_wall(p):  # the desktop tests' quarter turn: 4 x 0.39 + 0.011 rad left
     for dx in (-390, -390, -390, -390, -11):
         p.look(dx)
@@ -121,9 +134,15 @@ def case_its_picture_is_linux_and_the_keys_work():
     with opened() as p:
         p.answer("Start FullScreen?", "No")
         for pose, reference in (("first", first), ("turned", back_wall)):
-            wrong = mismatches(p.still() if pose == "first" else to_the_back_wall(p), reference,
-                               TOLERANCE)
-            assert not wrong, f"{len(wrong)} places differ from Linux's {pose} frame: {wrong[:5]}"
+            shot = p.still() if pose == "first" else to_the_back_wall(p)
+            wrong, far = (mismatches(shot, reference, t) for t in (TOLERANCE, ONE_PASS))
+            assert not far and len(wrong) <= SHARE * W * H / 4, \
+                f"{len(wrong)} places differ from Linux's {pose} frame, {len(far)} by more " \
+                f"than one pass: {(far or wrong)[:5]}"
+            # The frame rate in the desktop's place and colour: the corner's
+            # commonest colour, over the area of a few digits.
+            text = [text_colour(s) for s in (shot, reference)]
+            assert text[0][0] == text[1][0] and text[0][1] > 400, f"no digits as Linux's: {text}"
         started, frame = time.monotonic(), p.frames()
         # Backed out of the box's open front: the light's marker in view too.
         p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")
@@ -131,8 +150,6 @@ def case_its_picture_is_linux_and_the_keys_work():
         p.hold("l", lambda: mean(points(p.shot(), is_marker), 0) <
                mean(points(was, is_marker), 0) - 10, "L moves the light")
         print(f"       {(p.frames() - frame) / (time.monotonic() - started):.1f} frames a second")
-        red = points(p.shot(), lambda c: c[0] > 200 and c[1] < 80 and c[2] < 80, [(0, 0, W, NO_TEXT[1])])
-        assert len(red) > 50, f"no frame-rate digits: {len(red)} red places in the corner"
         # Escape lets the pointer go; with the pointer free, it ends the program.
         ActionChains(p.driver).send_keys(Keys.ESCAPE).perform()
         wait_until(lambda: p.js("return document.pointerLockElement === null"), what="the pointer free")
