@@ -1,5 +1,6 @@
 // The message queue: SDL's events translated into window messages, and the
 // program's own posts.
+#include "platform/queue.h"
 #include "platform/sdl/internal.h"
 
 intptr_t sdlPackSize(int width, int height) {
@@ -127,22 +128,11 @@ bool queueHasMessageFor(PlatformWindow* window) {
 
 int platformPeekMessage(PlatformMessage* message, PlatformWindow* window, uint32_t removeFlags) {
     pumpSystemEvents();
-    for (auto it = sdlLayer.queue.begin(); it != sdlLayer.queue.end(); ++it) {
-        if (window != nullptr && it->window != window) continue;
-        *message = *it;
-        if (removeFlags & PM_REMOVE) sdlLayer.queue.erase(it);
-        return 1;
-    }
-    return 0;
+    return queueTake(sdlLayer.queue, message, window, removeFlags);
 }
 
 intptr_t platformDispatchMessage(const PlatformMessage* message) {
-    if (message == nullptr || message->window == nullptr || message->window != sdlLayer.window ||
-        sdlLayer.windowProc == nullptr) {
-        return 0;
-    }
-    return sdlLayer.windowProc(message->window, message->message, message->wParam,
-                               message->lParam);
+    return queueDispatch(message, sdlLayer.window, sdlLayer.windowProc);
 }
 
 int platformPostMessage(PlatformWindow* window, uint32_t message, uintptr_t wParam,

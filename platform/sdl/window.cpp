@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/queue.h"
 #include "platform/sdl/internal.h"
 
 int platformAdjustWindowRect(PlatformRect* rect, uint32_t style, uint32_t) {
@@ -144,11 +145,7 @@ int platformDestroyWindow(PlatformWindow* window) {
     if (window == nullptr) return 0;
     SDL_DestroyWindow(window->sdl);
     // What was queued for the window goes with it.
-    sdlLayer.queue.erase(std::remove_if(sdlLayer.queue.begin(), sdlLayer.queue.end(),
-                                        [window](const PlatformMessage& message) {
-                                            return message.window == window;
-                                        }),
-                         sdlLayer.queue.end());
+    queueDrop(sdlLayer.queue, window);
     if (sdlLayer.window == window) sdlLayer.window = nullptr;
     delete window;
     return 1;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/queue.h"
 #include "platform/web/internal.h"
 
 namespace {
@@ -191,22 +192,11 @@ void webPumpEvents() {
 
 int platformPeekMessage(PlatformMessage* message, PlatformWindow* window, uint32_t removeFlags) {
     webPumpEvents();
-    for (auto it = webLayer.queue.begin(); it != webLayer.queue.end(); ++it) {
-        if (window != nullptr && it->window != window) continue;
-        *message = *it;
-        if (removeFlags & PM_REMOVE) webLayer.queue.erase(it);
-        return 1;
-    }
-    return 0;
+    return queueTake(webLayer.queue, message, window, removeFlags);
 }
 
 intptr_t platformDispatchMessage(const PlatformMessage* message) {
-    if (message == nullptr || message->window == nullptr || message->window != webLayer.window ||
-        webLayer.windowProc == nullptr) {
-        return 0;
-    }
-    return webLayer.windowProc(message->window, message->message, message->wParam,
-                               message->lParam);
+    return queueDispatch(message, webLayer.window, webLayer.windowProc);
 }
 
 int platformPostMessage(PlatformWindow* window, uint32_t message, uintptr_t wParam,

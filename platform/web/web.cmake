@@ -14,6 +14,8 @@ list(FILTER WEB_SOURCES EXCLUDE REGEX "/draw/gl1[^/]*\\.cpp$")
 # Files and the environment are POSIX's, which Emscripten's runtime gives:
 # the desktop's own files serve.
 list(APPEND WEB_SOURCES platform/sdl/file.cpp platform/sdl/environment.cpp)
+# The page's events are translated into a message queue of the layer's own.
+list(APPEND WEB_SOURCES platform/queue.cpp)
 
 add_executable(tenebrel ${WEB_SOURCES})
 target_include_directories(tenebrel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/queue.h"
 #include "platform/web/internal.h"
 
 namespace {
@@ -85,11 +86,7 @@ int platformDestroyWindow(PlatformWindow* window) {
     if (window == nullptr) return 0;
     webCanvasRemove();
     // What was queued for the window goes with it.
-    webLayer.queue.erase(std::remove_if(webLayer.queue.begin(), webLayer.queue.end(),
-                                        [window](const PlatformMessage& message) {
-                                            return message.window == window;
-                                        }),
-                         webLayer.queue.end());
+    queueDrop(webLayer.queue, window);
     if (webLayer.window == window) webLayer.window = nullptr;
     delete window;
     return 1;
