@@ -82,17 +82,22 @@ class Page:
     def look(self, dx):
         # Moves the captured pointer by dx, as a mouse does, and waits for two
         # frames: the program takes the move in the first that follows.
-        if self.clicked is None:
+        if self.clicked is None:  # a click on the picture's middle captures the pointer first
             self.clicked = self.js("var r = document.getElementById('screen').getBoundingClientRect();"
                                    " return [Math.round(r.left + 400), Math.round(r.top + 300)]")
-            ActionChains(self.driver).move_by_offset(*self.clicked).click().perform()
+            self.mouse("mouseMoved")
+            for kind in ("mousePressed", "mouseReleased"):
+                self.mouse(kind, button="left", clickCount=1)
             wait_until(lambda: self.js("return document.pointerLockElement !== null"),
                        what="the pointer captured")
         self.clicked[0] += dx
         frame = self.frames()
-        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
-            "type": "mouseMoved", "x": self.clicked[0], "y": self.clicked[1]})
+        self.mouse("mouseMoved")
         wait_until(lambda: self.frames() > frame + 1, what="two frames")
+
+    def mouse(self, kind, **more):  # exact, and free to leave the page, unlike WebDriver's
+        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
+            "type": kind, "x": self.clicked[0], "y": self.clicked[1], **more})
 
     def hold(self, key, until, what):
         # Holds the key until the page shows that it was taken: keys are read
