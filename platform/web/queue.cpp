@@ -9,9 +9,10 @@
 
 namespace {
 
-// What the page reports, in the order it happened. The listeners only
-// record: the program takes the records between its frames, as a desktop
-// program takes its window system's events.
+// What the page reports, in the order it happened, by the numbers the
+// listeners below post. The listeners only record: the program takes the
+// records between its frames, as a desktop program takes its window
+// system's events.
 enum WebEvent : int {
     webEventNone,
     webEventKeyDown,    // a: key code, b: 1 with Alt held
@@ -32,10 +33,12 @@ enum WebEvent : int {
 // The listeners. Keys give the browser's key codes, which are Windows'
 // virtual-key codes, but for the few that Firefox numbers otherwise. While
 // a box is open, presses answer the box; releases still reach the window.
-// With the pointer captured, Escape frees it, as the browser's own Escape
-// does where it sees the key first; with the pointer free it is the
-// program's. Alt+Enter switches window and fullscreen, as in many Windows
-// programs.
+// With the pointer captured, Escape frees it; with the pointer free it is
+// the program's. Where the browser sees Escape first, frees the pointer or
+// leaves fullscreen itself and then hands the key on, that press (and its
+// repeats) is the browser's too: it must not end the program. Alt+Enter switches window and fullscreen, as in many Windows
+// programs. A click on the picture captures the pointer; a refusal (the
+// browser waits a moment after its Escape) leaves it free for another click.
 EM_JS(void, webListenJs, (), {
     var web = Module.web = Module.web || {};
     var screen = document.getElementById('screen');
@@ -54,8 +57,11 @@ EM_JS(void, webListenJs, (), {
             if (!e.repeat) web.post(8, 0, 0);
             return;
         }
-        if (down && code == 27 && document.pointerLockElement) {
-            document.exitPointerLock();
+        if (code == 27 && !down) web.escapeTaken = false;
+        if (code == 27 && down && (web.escapeTaken || document.pointerLockElement ||
+                                   performance.now() - web.freedAt < 300)) {
+            if (document.pointerLockElement) { web.freeing = true; document.exitPointerLock(); }
+            web.escapeTaken = true;
             e.preventDefault();
             return;
         }
@@ -68,11 +74,21 @@ EM_JS(void, webListenJs, (), {
     window.addEventListener('focus', function() { web.post(4, 0, 0); });
     window.addEventListener('blur', function() { web.post(5, 0, 0); });
     document.addEventListener('visibilitychange', function() { web.post(document.hidden ? 6 : 7, 0, 0); });
+    web.freedAt = -1e9;
+    document.addEventListener('pointerlockchange', function() {
+        if (!document.pointerLockElement && !web.freeing) web.freedAt = performance.now();
+        web.freeing = false;
+    });
     document.addEventListener('fullscreenchange', function() {
-        if (!document.fullscreenElement && web.fullscreen) { web.fullscreen = false; web.post(10, 0, 0); }
+        if (document.fullscreenElement || !web.fullscreen) return;
+        web.fullscreen = false;
+        web.freedAt = performance.now();
+        web.post(10, 0, 0);
     });
     screen.addEventListener('click', function() {
-        if (!web.boxKey && document.pointerLockElement !== screen) screen.requestPointerLock();
+        if (web.boxKey || document.pointerLockElement === screen) return;
+        var asked = screen.requestPointerLock();
+        if (asked && asked.catch) asked.catch(function() {});
     });
     document.addEventListener('mousemove', function(e) {
         if (document.pointerLockElement === screen) web.post(11, e.movementX, e.movementY);
@@ -118,6 +134,7 @@ void translateKey(int kind, int code, bool alt) {
     if (code < 1 || code > 255) return;
     const bool down = kind == webEventKeyDown;
     webLayer.held[code] = down;
+    if (webLayer.window == nullptr) return;
     // Keys pressed with Alt held, and F10, are the system's keys.
     const bool system = alt || code == VK_F10;
     uint32_t message;
@@ -131,21 +148,27 @@ void translateKey(int kind, int code, bool alt) {
 
 void translateEvent(int kind, int a, int b) {
     PlatformWindow* window = webLayer.window;
-    switch (kind) {
-    case webEventKeyDown:
-    case webEventKeyUp:
+    // The keys' state is the system's and always kept. Otherwise, before the
+    // first window and between windows there is nothing for the page's
+    // events to act on: the start-up answer decides the first window's
+    // mode, and a new window starts with no key held in its table.
+    if (kind == webEventKeyDown || kind == webEventKeyUp) {
         translateKey(kind, a, b != 0);
-        break;
+        return;
+    }
+    if (kind == webEventBlur) {
+        // The key-ups of keys held now go elsewhere.
+        std::fill(std::begin(webLayer.held), std::end(webLayer.held), false);
+        if (window != nullptr) webQueuePost(window, WM_KILLFOCUS, 0, 0);
+        return;
+    }
+    if (window == nullptr) return;
+    switch (kind) {
     case webEventClose:
         webQueuePost(window, WM_CLOSE, 0, 0);
         break;
     case webEventFocus:
         webQueuePost(window, WM_SETFOCUS, 0, 0);
-        break;
-    case webEventBlur:
-        // The key-ups of keys held now go elsewhere.
-        std::fill(std::begin(webLayer.held), std::end(webLayer.held), false);
-        webQueuePost(window, WM_KILLFOCUS, 0, 0);
         break;
     case webEventHidden:
         webQueuePost(window, WM_SIZE, SIZE_MINIMIZED, 0);
@@ -182,12 +205,7 @@ void translateEvent(int kind, int a, int b) {
 void webPumpEvents() {
     if (!webLayer.up) return;
     int values[2];
-    while (int kind = webTakeEvent(values)) {
-        // Before the first window, and between windows, there is nothing for
-        // the page's events to act on: the start-up answer decides the first
-        // window's mode, and a new window starts with no key held.
-        if (webLayer.window != nullptr) translateEvent(kind, values[0], values[1]);
-    }
+    while (int kind = webTakeEvent(values)) translateEvent(kind, values[0], values[1]);
 }
 
 int platformPeekMessage(PlatformMessage* message, PlatformWindow* window, uint32_t removeFlags) {
