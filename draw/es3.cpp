@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "draw/mipmap.h"
+#include "platform/platform.h"
 
 Es3State es3;
 
@@ -61,6 +62,10 @@ int start(char* why, int whySize) {
         return 0;
     }
     es3.depthClampExtension = es3HasExtension("GL_EXT_depth_clamp") != 0;
+    if (!es3.depthClampExtension) {
+        platformWarn("this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at infinity "
+                     "instead, so a far light's shadow stays whole");
+    }
     resetState();
     return 1;
 }

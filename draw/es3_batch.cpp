@@ -2,34 +2,43 @@
 // triangles or of lines, and the batch is drawn in one call, from one
 // buffer, when anything it would be drawn with is about to change.
 #include <cstddef>
+#include <cstdio>
 
 #include "draw/es3.h"
 
 namespace {
 
+// A colour that does not change across a primitive is carried as it is,
+// not interpolated, as the fixed pipeline carries a colour that stays the
+// same between begin and end; interpolating it would round a texel times
+// the colour differently here and there.
 const char* const vertexSource =
     "uniform mat4 transform;\n"
     "layout(location = 0) in vec3 position;\n"
     "layout(location = 1) in vec2 texCoord;\n"
     "layout(location = 2) in vec4 colour;\n"
     "out vec2 st;\n"
-    "out vec4 tint;\n"
+    "SHADING out vec4 tint;\n"
     "void main() {\n"
     "    st = texCoord;\n"
     "    tint = colour;\n"
     "    gl_Position = transform * vec4(position, 1.0);\n"
     "}\n";
 
-// One source for the three fragment shaders; KIND picks the colour.
+// One source for the three fragment shaders; KIND picks the colour. The
+// texel times the colour is clamped as the fixed pipeline clamps it; so
+// written, llvmpipe also multiplies in full precision, as it does for the
+// fixed pipeline, and not by its 8-bit shortcut for a bare product, which
+// rounds a texel in six a step lower.
 const char* const fragmentSource =
     "precision highp float;\n"
-    "uniform sampler2D picture;\n"
+    "uniform highp sampler2D picture;\n"
     "in vec2 st;\n"
-    "in vec4 tint;\n"
+    "SHADING in vec4 tint;\n"
     "out vec4 colourOut;\n"
     "void main() {\n"
     "#if KIND == 1\n"
-    "    colourOut = texture(picture, st) * tint;\n"
+    "    colourOut = clamp(texture(picture, st) * tint, 0.0, 1.0);\n"
     "#elif KIND == 2\n"
     "    if (texture(picture, st).r < 0.5) discard;\n"
     "    colourOut = tint;\n"
@@ -39,11 +48,14 @@ const char* const fragmentSource =
     "}\n";
 
 struct Batch {
-    GLuint programs[es3ProgramCount];
-    GLint transformAt[es3ProgramCount];
+    // Each kind of fragment shader with the colour carried flat [0] or
+    // interpolated [1].
+    GLuint programs[es3ProgramCount][2];
+    GLint transformAt[es3ProgramCount][2];
     GLuint vertexArray, buffer;
     std::vector<Es3Vertex> vertices;
     GLenum mode;  // GL_TRIANGLES or GL_LINES
+    bool smooth;  // whether a colour changes across some primitive
 };
 
 Batch batch{};
@@ -60,7 +72,7 @@ GLuint compile(GLenum kind, const char* source, const char* kindLine) {
 }
 
 GLuint link(const char* vertexSource, const char* fragmentSource, const char* kindLine) {
-    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource, "");
+    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource, kindLine);
     const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource, kindLine);
     GLuint program = 0;
     GLint linked = 0;
@@ -78,11 +90,11 @@ GLuint link(const char* vertexSource, const char* fragmentSource, const char* ki
 }
 
 // Sends the vertices to the buffer and draws them with the program.
-void draw(GLenum mode, const Es3Vertex* vertices, int count, Es3Program program,
+void draw(GLenum mode, const Es3Vertex* vertices, int count, Es3Program program, bool smooth,
           const Matrix& transform) {
     if (count == 0) return;
-    glUseProgram(batch.programs[program]);
-    glUniformMatrix4fv(batch.transformAt[program], 1, GL_FALSE, transform.m);
+    glUseProgram(batch.programs[program][smooth]);
+    glUniformMatrix4fv(batch.transformAt[program][smooth], 1, GL_FALSE, transform.m);
     glBindVertexArray(batch.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, batch.buffer);
     // New storage every time: the driver need not wait for draws that still
@@ -100,15 +112,18 @@ GLuint es3Program(const char* vertex, const char* fragment) {
 }
 
 const char* es3BatchCreate() {
-    const char* const kinds[es3ProgramCount] = {"#define KIND 0\n", "#define KIND 1\n",
-                                                "#define KIND 2\n"};
-    for (int kind = 0; kind < es3ProgramCount; ++kind) {
-        batch.programs[kind] = link(vertexSource, fragmentSource, kinds[kind]);
-        if (batch.programs[kind] == 0) return "the drawing shaders do not compile or link";
-        batch.transformAt[kind] = glGetUniformLocation(batch.programs[kind], "transform");
-        glUseProgram(batch.programs[kind]);
-        glUniform1i(glGetUniformLocation(batch.programs[kind], "picture"), 0);
-    }
+    char defines[64];
+    for (int kind = 0; kind < es3ProgramCount; ++kind)
+        for (int smooth = 0; smooth < 2; ++smooth) {
+            std::snprintf(defines, sizeof defines, "#define KIND %d\n#define SHADING %s\n", kind,
+                          smooth ? "smooth" : "flat");
+            const GLuint program = link(vertexSource, fragmentSource, defines);
+            if (program == 0) return "the drawing shaders do not compile or link";
+            batch.programs[kind][smooth] = program;
+            batch.transformAt[kind][smooth] = glGetUniformLocation(program, "transform");
+            glUseProgram(program);
+            glUniform1i(glGetUniformLocation(program, "picture"), 0);
+        }
     glUseProgram(0);
     glGenVertexArrays(1, &batch.vertexArray);
     glGenBuffers(1, &batch.buffer);
@@ -127,14 +142,14 @@ const char* es3BatchCreate() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     batch.vertices.clear();
     batch.mode = GL_TRIANGLES;
+    batch.smooth = false;
     return nullptr;
 }
 
 void es3BatchDestroy() {
-    for (GLuint& program : batch.programs) {
-        if (program != 0) glDeleteProgram(program);
-        program = 0;
-    }
+    for (auto& programs : batch.programs)
+        for (GLuint program : programs)
+            if (program != 0) glDeleteProgram(program);
     if (batch.buffer != 0) glDeleteBuffers(1, &batch.buffer);
     if (batch.vertexArray != 0) glDeleteVertexArrays(1, &batch.vertexArray);
     batch = Batch{};
@@ -142,8 +157,13 @@ void es3BatchDestroy() {
 
 void es3BatchAdd(DrawPrimitive primitive, const std::vector<Es3Vertex>& vertices) {
     const GLenum mode = primitive == drawLines ? GL_LINES : GL_TRIANGLES;
-    if (mode != batch.mode) es3Flush();
+    bool smooth = false;
+    for (const Es3Vertex& v : vertices)
+        smooth = smooth || v.red != vertices[0].red || v.green != vertices[0].green ||
+                 v.blue != vertices[0].blue || v.alpha != vertices[0].alpha;
+    if (mode != batch.mode || smooth != batch.smooth) es3Flush();
     batch.mode = mode;
+    batch.smooth = smooth;
     if (mode == GL_LINES) {
         batch.vertices.insert(batch.vertices.end(), vertices.begin(),
                               vertices.begin() + static_cast<long>(vertices.size() & ~size_t{1}));
@@ -164,12 +184,12 @@ void es3Flush() {
     const Matrix transform =
         matrixMultiply(es3.stacks[drawProjection].back(), es3.stacks[drawModelView].back());
     draw(batch.mode, batch.vertices.data(), static_cast<int>(batch.vertices.size()),
-         es3.texturing ? es3Textured : es3Flat, transform);
+         es3.texturing ? es3Textured : es3Flat, batch.smooth, transform);
     batch.vertices.clear();
 }
 
 void es3DrawTriangles(const Es3Vertex* vertices, int count, Es3Program program,
                       const Matrix& transform) {
     es3Flush();
-    draw(GL_TRIANGLES, vertices, count, program, transform);
+    draw(GL_TRIANGLES, vertices, count, program, false, transform);
 }

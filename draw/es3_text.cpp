@@ -26,6 +26,7 @@ struct Glyphs {
 };
 
 Glyphs glyphs{};
+const float nudge = 1e-4f;
 
 Glyph* slotAt(uint32_t slot) {
     const uint32_t index = slot - glyphs.first;
@@ -93,9 +94,11 @@ void drawText(uint32_t base, int count, const uint8_t* bytes) {
         const Glyph* glyph = slotAt(base + bytes[i]);
         if (glyph == nullptr || !glyph->defined) continue;
         if (glyph->width > 0) {
-            // Window pixels to clip space, and texels to texture space.
-            const float left = std::floor(es3.raster[0] - glyph->originX);
-            const float bottom = std::floor(es3.raster[1] - glyph->originY);
+            // Window pixels to clip space, and texels to texture space. A
+            // position a rounding error short of a whole pixel, as the
+            // frame rate's is, counts as that pixel.
+            const float left = std::floor(es3.raster[0] + nudge - glyph->originX);
+            const float bottom = std::floor(es3.raster[1] + nudge - glyph->originY);
             const float x0 = (left - v[0]) * 2.0f / v[2] - 1.0f;
             const float x1 = (left + glyph->width - v[0]) * 2.0f / v[2] - 1.0f;
             const float y0 = (bottom - v[1]) * 2.0f / v[3] - 1.0f;

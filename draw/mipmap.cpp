@@ -22,19 +22,25 @@ void mipmapFittedSize(int* width, int* height, int largest) {
 
 void mipmapScale(const uint8_t* from, int width, int height, uint8_t* to, int newWidth,
                  int newHeight) {
+    // Each new texel averages a box one new texel wide, or one old texel
+    // where the picture grows, around its centre; past an edge the picture
+    // repeats, as the texture will.
     const double stepX = static_cast<double>(width) / newWidth;
     const double stepY = static_cast<double>(height) / newHeight;
+    const double halfX = std::max(stepX, 1.0) / 2, halfY = std::max(stepY, 1.0) / 2;
     for (int y = 0; y < newHeight; ++y) {
-        const double top = y * stepY, bottom = top + stepY;
+        const double top = stepY * (y + 0.5) - halfY, bottom = stepY * (y + 0.5) + halfY;
         for (int x = 0; x < newWidth; ++x) {
-            const double left = x * stepX, right = left + stepX;
+            const double left = stepX * (x + 0.5) - halfX, right = stepX * (x + 0.5) + halfX;
             double sum[3] = {0, 0, 0}, area = 0;
-            for (int row = static_cast<int>(top); row < height && row < bottom; ++row) {
+            for (int row = static_cast<int>(std::floor(top)); row < bottom; ++row) {
                 const double tall = std::min<double>(row + 1, bottom) - std::max<double>(row, top);
-                for (int column = static_cast<int>(left); column < width && column < right; ++column) {
+                const int wrappedRow = (row % height + height) % height;
+                for (int column = static_cast<int>(std::floor(left)); column < right; ++column) {
                     const double share =
                         tall * (std::min<double>(column + 1, right) - std::max<double>(column, left));
-                    const uint8_t* texel = from + (static_cast<size_t>(row) * width + column) * 3;
+                    const int wrappedColumn = (column % width + width) % width;
+                    const uint8_t* texel = from + (static_cast<size_t>(wrappedRow) * width + wrappedColumn) * 3;
                     for (int c = 0; c < 3; ++c) sum[c] += share * texel[c];
                     area += share;
                 }
@@ -59,9 +65,10 @@ std::vector<uint8_t> mipmapHalve(const uint8_t* level, int width, int height) {
                                   x * (stepX + 1) + dx) * 3 + c];
                 };
                 const int sum = at(0, 0) + at(stepX, 0) + at(0, stepY) + at(stepX, stepY);
-                // With one side of 1 each texel was counted twice.
+                // Four texels round to the nearest; two, each counted twice
+                // above, round down.
                 next[(static_cast<size_t>(y) * newWidth + x) * 3 + c] =
-                    static_cast<uint8_t>(count == 4 ? (sum + 2) / 4 : (sum / 2 + 1) / 2);
+                    static_cast<uint8_t>(count == 4 ? (sum + 2) / 4 : sum / 4);
             }
     return next;
 }

@@ -205,3 +205,11 @@ int platformSetCursorPos(int x, int y) {
 }
 
 int16_t platformGetKeyState(int k) { return k >= 0 && k < 256 && fake().keyHeld[k] ? -128 : 0; }
+
+void fakeSetVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value != nullptr ? value : "");
+#else
+    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}

@@ -63,3 +63,5 @@ int fakeCount(const std::string& prefix);
 // Index of the first recorded call starting with `prefix` at or after `from`,
 // or -1.
 int fakeFind(const std::string& prefix, int from = 0);
+// Sets or (with null) removes an environment variable, on Windows too.
+void fakeSetVariable(const char* name, const char* value);

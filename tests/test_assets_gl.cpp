@@ -4,12 +4,14 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "assets/font.h"
 #include "assets/texture.h"
+#include "draw/mipmap.h"
 #include "gl_harness.h"
 #include "platform/platform.h"
 #include "tools/bmp_write.h"
@@ -20,21 +22,45 @@ typedef std::vector<std::vector<uint32_t>> Rows;  // 0xRRGGBB, bottom row first
 const int WIDTH = 320, HEIGHT = 240;
 
 // Loads the rows as a texture from a BMP file and reads its first level back.
+// Every level must hold what es3 uploads for the same picture: GLU's levels
+// worked out on the processor, to the texel where the sides are powers of
+// two.
 Rows uploaded(const Rows& rows) {
     EXPECT_TRUE(bmpWriteFile("upload.bmp", bmpWrite(bmpWritePicture(rows))));
-    GLuint ids[2] = {0, 0};
+    uint32_t ids[2] = {0, 0};
     glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
     textureLoad(ids, "upload.bmp", 1);
-    GLint alignment = 0, width = 0, height = 0;
+    GLint alignment = 0, width = 0, height = 0, largest = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 8) << "the caller's row alignment comes back";
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint32_t> texels(static_cast<size_t>(width) * height);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, texels.data());
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    std::vector<uint8_t> picture, level;
+    for (const auto& row : rows)
+        for (uint32_t texel : row) picture.insert(picture.end(), {uint8_t(texel >> 16), uint8_t(texel >> 8), uint8_t(texel)});
+    int w = static_cast<int>(rows[0].size()), h = static_cast<int>(rows.size());
+    mipmapFittedSize(&w, &h, largest);
+    const int step = w * h == static_cast<int>(rows.size() * rows[0].size()) ? 0 : 1;
+    level.resize(static_cast<size_t>(w) * h * 3);
+    mipmapScale(picture.data(), static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), level.data(), w, h);
+    Rows got;
+    for (GLint index = 0;; ++index) {
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_HEIGHT, &height);
+        std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, index, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+        int off = 0;  // a picture fitted to powers of two may round a step apart
+        for (size_t i = 0; i < texels.size() && i < level.size(); ++i) off = std::max(off, std::abs(texels[i] - level[i]));
+        EXPECT_TRUE(width == w && height == h && off <= step)
+            << "level " << index << " unlike es3's, by " << off;
+        for (size_t i = 0; index == 0 && i < texels.size(); i += 3) {
+            if (i % (width * 3) == 0) got.emplace_back();
+            got.back().push_back(uint32_t(texels[i]) << 16 | texels[i + 1] << 8 | texels[i + 2]);
+        }
+        if (width <= 1 && height <= 1) break;
+        level = mipmapHalve(level.data(), w, h), w = std::max(w / 2, 1), h = std::max(h / 2, 1);
+    }
     glDeleteTextures(1, &ids[1]);
-    Rows got(height);
-    for (size_t i = 0; i < texels.size(); ++i) got[i / width].push_back(texels[i] & 0xFFFFFF);
     return got;
 }
 
@@ -73,6 +99,12 @@ TEST(AssetsGLTest, TexturesHoldTheirPictureAndTextItsGlyphs) {
     for (uint32_t y = 0; y < 4; ++y)
         odd[y].assign(5, 0x3214C8u * (y + 1)), fitted[y].assign(4, 0x3214C8u * (y + 1));
     EXPECT_EQ(uploaded(odd), fitted);
+    // Texels of every value, halved level by level, and a picture enlarged
+    // to the nearest powers on both sides.
+    Rows noise(16), grown(3);
+    for (uint32_t i = 0; i < 256; ++i) noise[i / 16].push_back(i * 2654435761u >> 8);
+    for (uint32_t i = 0; i < 18; ++i) grown[i / 6].push_back(i * 0x0B1D07u);
+    uploaded(noise), uploaded(grown);
 
     glOrtho(0, WIDTH, 0, HEIGHT, -1, 1);
     fontBuild(nullptr);

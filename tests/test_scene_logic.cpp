@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "draw/draw.h"
 #include "platform_fake.h"
 #include "scene/scene.h"
 #include "shadow/accum.h"
@@ -229,28 +230,25 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
     }
 }
 
-// Sets or (with null) removes TENEBREL_ACCUM, on Windows too.
-void setVariable(const char* value) {
-#ifdef _WIN32
-    _putenv_s("TENEBREL_ACCUM", value != nullptr ? value : "");
-#else
-    value != nullptr ? setenv("TENEBREL_ACCUM", value, 1) : unsetenv("TENEBREL_ACCUM");
-#endif
-}
-
-TEST(Accum, TheVariableChoosesTheBufferOnlyByItsName) {
-    // value (null: unset), the way, and whether a warning is printed
-    const struct { const char* value; AccumWay way; bool warns; } rows[] = {
-        {nullptr, accumWayGpu, false}, {"", accumWayGpu, false}, {"gpu", accumWayGpu, false},
-        {"buffer", accumWayBuffer, false}, {"Buffer", accumWayGpu, true},
-        {"buffer ", accumWayGpu, true}, {"bufferbufferbufferbuffer", accumWayGpu, true},
+TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
+    // variable, value (null: unset), the choice, and whether a warning is printed
+    const struct { const char* name; const char* value; int chosen; bool warns; } rows[] = {
+        {"TENEBREL_ACCUM", nullptr, accumWayGpu, false}, {"TENEBREL_ACCUM", "", accumWayGpu, false},
+        {"TENEBREL_ACCUM", "gpu", accumWayGpu, false}, {"TENEBREL_ACCUM", "buffer", accumWayBuffer, false},
+        {"TENEBREL_ACCUM", "Buffer", accumWayGpu, true}, {"TENEBREL_ACCUM", "buffer ", accumWayGpu, true},
+        {"TENEBREL_ACCUM", "bufferbufferbufferbuffer", accumWayGpu, true},
+        {"TENEBREL_GL", nullptr, drawRendererGl1, false}, {"TENEBREL_GL", "gl1", drawRendererGl1, false},
+        {"TENEBREL_GL", "es3", drawRendererEs3, false}, {"TENEBREL_GL", "ES3", drawRendererGl1, true},
+        {"TENEBREL_GL", "es3 ", drawRendererGl1, true}, {"TENEBREL_GL", "es3es3es3es3es3es3", drawRendererGl1, true},
     };
     for (const auto& row : rows) {
-        setVariable(row.value);
+        fakeSetVariable(row.name, row.value);
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(accumWayRequested(), row.way) << (row.value ? row.value : "unset");
+        const bool accum = std::string(row.name) == "TENEBREL_ACCUM";
+        EXPECT_EQ(accum ? static_cast<int>(accumWayRequested()) : static_cast<int>(drawRendererRequested()), row.chosen)
+            << row.name << "=" << (row.value ? row.value : "(unset)");
         const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(said.find("TENEBREL_ACCUM takes \"buffer\"") != std::string::npos, row.warns) << said;
+        EXPECT_EQ(said.find(std::string(row.name) + " takes \"") != std::string::npos, row.warns) << said;
+        fakeSetVariable(row.name, nullptr);
     }
-    setVariable(nullptr);
 }

@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "app/window_proc.h"
+#include "draw/draw.h"
 #include "platform_fake.h"
 
 namespace {
@@ -23,6 +24,7 @@ struct Row {
     const char* name; std::vector<int> answers; std::vector<Event> events; std::string trace;
     int status = 0; bool FakePlatform::*fails = nullptr;
     uint32_t tick = 1000000, tickStep = 16, waitMs = 0; int32_t sceneReady = 1;
+    const char* gl = nullptr;  // TENEBREL_GL
 };
 
 std::string warning(const std::string& text) { return "MessageBox(" + text + "|Error|0x30) "; }
@@ -128,6 +130,17 @@ const Row rows[] = {
                  "DefWindowProc(0x112,0xF172) update(16,255=1) draw SwapBuffers "
                  "DefWindowProc(0x105,0xFF) update(16,74=1,76=1) draw SwapBuffers "
                  "update(16) draw SwapBuffers ")},
+    // OpenGL ES asked for: where the system makes none, or its context is
+    // not ES 3.0 (this fake's has no GL at all), one line says so and the
+    // window is made again for desktop GL.
+    {"Es3RefusedDrawsWithGl1", {IDNO}, {{0, WM_CLOSE}},
+     start + "AdjustWindowRect SetGLKind(1) SetGLKind(0) " + windowClass + "808x628" + pixels + made +
+         "init(w) " + frame + closed + end, 0, &FakePlatform::es3Refused, 1000000, 16, 0, 1, "es3"},
+    {"Es3WithoutAnEs3ContextDrawsWithGl1", {IDNO}, {{0, WM_CLOSE}},
+     creating.substr(0, creating.find("Create")) + "SetGLKind(1) " + windowClass + "808x628" + pixels +
+         context + "MakeCurrent MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow SetGLKind(0) " +
+         windowClass + "808x628" + pixels + made + "init(w) " + frame + closed + end,
+     0, nullptr, 1000000, 16, 0, 1, "es3"},
 };
 
 class Shell : public ::testing::TestWithParam<Row> {};
@@ -173,7 +186,15 @@ TEST_P(Shell, Run) {
     };
     fake().onWait = [&]() { fake().tick += row.waitMs, fake().onSwap(-++waits); };
 
+    if (row.gl != nullptr && !drawRendererBuilt(drawRendererEs3)) GTEST_SKIP() << "no es3 in this build";
+    if (row.gl != nullptr) fakeSetVariable("TENEBREL_GL", row.gl), ::testing::internal::CaptureStderr();
     EXPECT_EQ(appRun(nullptr), row.status);
+    if (row.gl != nullptr) {
+        fakeSetVariable("TENEBREL_GL", nullptr);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("OpenGL ES 3.0 cannot be had ("), std::string::npos) << said;
+        EXPECT_NE(said.find("): drawing with gl1\n"), std::string::npos) << said;
+    }
     std::string trace;
     for (const std::string& call : fake().calls) trace += call + " ";
     EXPECT_EQ(trace, row.trace);
