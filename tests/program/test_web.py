@@ -60,8 +60,9 @@ class Page:
         # The canvas as the browser shows it, three bytes a pixel.
         r = self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
                     " return [r.left + scrollX, r.top + scrollY]")
-        png = self.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png", "clip": {
-            "x": r[0], "y": r[1], "width": W, "height": H, "scale": 1}})["data"]
+        png = self.driver.execute_cdp_cmd("Page.captureScreenshot", {
+            "format": "png", "optimizeForSpeed": True,
+            "clip": {"x": r[0], "y": r[1], "width": W, "height": H, "scale": 1}})["data"]
         return subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], check=True, timeout=60,
                               input=base64.b64decode(png), capture_output=True).stdout
 
@@ -150,7 +151,9 @@ def case_its_picture_is_linux_and_the_keys_work():
             assert text[0][0] == text[1][0] and text[0][1] > 400, f"no digits as Linux's: {text}"
         started, frame = time.monotonic(), p.frames()
         # Backed out of the box's open front: the light's marker in view too.
-        p.hold("s", lambda: 20 < len(points(p.shot(), is_marker)) < 200, "the marker in view")
+        # Held until it first shows, large: it shrinks as the view backs on,
+        # faster than a busy machine's pictures may follow.
+        p.hold("s", lambda: len(points(p.shot(), is_marker)) > 20, "the marker in view")
         was = p.still()
         p.hold("l", lambda: mean(points(p.shot(), is_marker), 0) <
                mean(points(was, is_marker), 0) - 10, "L moves the light")
@@ -207,4 +210,5 @@ def case_without_webgl_2_it_says_so_with_status_1():
         assert end[0] == "Exit status 1." and "no WebGL 2" in end[1], end
 
 
-sys.exit(run_cases([f for name, f in list(globals().items()) if name.startswith("case_")]))
+if __name__ == "__main__":
+    sys.exit(run_cases([f for name, f in list(globals().items()) if name.startswith("case_")]))
