@@ -262,6 +262,7 @@ DrawBackend makeBackend() {
         return static_cast<uint32_t>(texture);
     };
     b.textureBind = [](uint32_t texture) {
+        if (texture == es3.boundTexture) return;  // each box face binds the box's again
         es3Flush();
         glBindTexture(GL_TEXTURE_2D, es3.boundTexture = texture);
     };

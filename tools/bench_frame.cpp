@@ -1,5 +1,5 @@
-// How fast the complete soft-shadow frame draws both ways of adding its ten
-// passes, and where its time goes.
+// How fast the complete soft-shadow frame draws with each renderer and each
+// way of adding its ten passes, and where its time goes.
 //
 //   bench_frame [FRAMES [TEXTURE_FOLDER]]
 //
@@ -8,14 +8,17 @@
 // display (tests/display.py gives it one).
 //
 // Two measurements on one 800 x 600 window, fixed camera and the start light:
-//  1. sceneDraw as the program runs it, with the passes added in the
-//     accumulation buffer and on the GPU, side by side: FRAMES frames each,
-//     in five alternating rounds so that both ways meet the same machine,
-//     each frame followed by the buffer swap when the window can be swapped;
-//     the clock stops only after a glFinish behind a round's last frame.
+//  1. sceneDraw as the program runs it: gl1 with the passes added in the
+//     accumulation buffer and on the GPU, and es3 on OpenGL ES 3.0, side by
+//     side: FRAMES frames each, in five rounds that take the three in turn
+//     so that all meet the same machine, each round in a window and context
+//     of its own, each frame followed by the buffer swap when the window can
+//     be swapped; the clock stops only after a glFinish behind a round's
+//     last frame.
 //     Once with the real 256 x 256 textures, once with one-texel textures of
 //     one colour, which make the passes cheaper and the adding weigh more.
-//  2. The same frame rebuilt here phase by phase, with glFinish after every
+//  2. The same frame rebuilt here phase by phase, in the renderer and way
+//     that TENEBREL_GL and TENEBREL_ACCUM choose, with glFinish after every
 //     phase, so each phase's clock covers its own drawing. The waits cost
 //     pipelining, so this frame is slower; only the shares are meant to be
 //     read from it. The rebuilt frame's picture is compared with sceneDraw's
@@ -34,6 +37,8 @@
 
 #include "app/app.h"
 #include "app/window.h"
+#include "assets/texture.h"
+#include "draw/draw.h"
 #include "geometry/occluder.h"
 #include "geometry/room.h"
 #include "platform/platform.h"
@@ -44,7 +49,6 @@
 #include "shadow/stencil.h"
 #include "tests/gl_harness.h"
 #include "tools/bmp_write.h"
-#include "assets/texture.h"
 
 namespace {
 
@@ -54,6 +58,12 @@ const Vec3 startLight = {5.0f, 1.0f, 5.0f};
 const int windowWidth = 800;
 const int windowHeight = 600;
 const int maxFrames = 1000000;
+
+// Waits until everything asked has been drawn.
+void finish() {
+    drawFlush();
+    glFinish();
+}
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -98,7 +108,7 @@ struct PhaseClock {
     Clock::time_point started = Clock::now();
     // Waits for GL, then books the time since the previous mark to `phase`.
     void mark(Phase phase) {
-        glFinish();
+        finish();
         const Clock::time_point now = Clock::now();
         total[phase] += std::chrono::duration<double, std::milli>(now - started).count();
         started = now;
@@ -110,12 +120,12 @@ struct PhaseClock {
 // says when it is not.
 void drawFrameInstrumented(PhaseClock* clock) {
     if (clock) clock->started = Clock::now();
-    glStencilMask(~0u);
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | accumClearBit() | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    drawStencilMask(~0u);
+    drawClear(drawColourBuffer | drawStencilBuffer | accumClearBit() | drawDepthBuffer);
+    drawLoadIdentity();
     cameraApply(sceneCamera);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
+    drawDepthFunc(drawLessOrEqual);
+    drawDepthMask(1);
     accumFrameBegin();
     if (clock) clock->mark(phaseFrameStart);
 
@@ -125,12 +135,12 @@ void drawFrameInstrumented(PhaseClock* clock) {
         lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
 
         accumPassBegin(pass);
-        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
         if (clock) clock->mark(phasePassClear);
 
         occluderSetLight(sceneOccluder, lightPosition);
         sceneLightApply();
-        glLightfv(GL_LIGHT0, GL_SPECULAR, specularWhite);
+        drawLightSpecular(specularWhite);
         occluderDraw(sceneOccluder);
         roomDrawTinted(1.0f);
         if (clock) clock->mark(phasePassScene);
@@ -153,7 +163,7 @@ void drawFrameInstrumented(PhaseClock* clock) {
 
     occluderDraw(sceneOccluder);
     frameRatePrint();
-    glFlush();
+    drawFlush();
     if (clock) clock->mark(phaseOverlay);
 }
 
@@ -169,7 +179,7 @@ bool loadOneColourTextures() {
         bmpWriteFile((folder / "brickblue.bmp").string(), bmpWrite(bmpWritePicture({{0x2850DC}}))) &&
         bmpWriteFile((folder / "Ziegel1.bmp").string(), bmpWrite(bmpWritePicture({{0xC8783C}})));
     std::filesystem::current_path(folder, error);
-    glDeleteTextures(2, textureIds);
+    for (uint32_t& texture : textureIds) drawTextureDelete(texture), texture = 0;
     const bool loaded = written && !error && textureLoad(textureIds, "brickblue.bmp", 0) &&
                         textureLoad(textureIds, "Ziegel1.bmp", 1);
     std::filesystem::current_path(home, error);
@@ -210,6 +220,80 @@ PlatformDeviceContext* swappableContext() {
     return nullptr;
 }
 
+// The ways a frame is drawn and its passes added, in the order they are
+// compared: each is measured against the one before.
+struct Way {
+    const char* name;
+    PlatformGLKind context;
+    AccumWay sum;
+};
+const Way ways[] = {
+    {"gl1, accumulation buffer", platformGLDesktop, accumWayBuffer},
+    {"gl1, GPU sum", platformGLDesktop, accumWayGpu},
+    {"es3 (OpenGL ES 3.0)", platformGLES3, accumWayGpu},
+};
+const int wayCount = 3;
+const char* const textureKinds[] = {"256 x 256 brick textures", "one-colour textures"};
+const int kindCount = 2;
+
+KeyTable keys;
+GLWindow window;
+PlatformDeviceContext* swapTarget = nullptr;
+
+// A window with a context of the kind and the scene in it; 0 after saying
+// why it could not. `swapped` turns false for good when a window cannot be
+// swapped.
+bool openScene(PlatformGLKind context, bool oneColour, bool* swapped) {
+    if (!glHarnessOpen(windowWidth, windowHeight, nullptr, nullptr, context)) {
+        std::fprintf(stderr, "bench_frame: no window with an OpenGL%s context (is DISPLAY set?)\n",
+                     context == platformGLES3 ? " ES 3.0" : "");
+        glHarnessClose();
+        return false;
+    }
+    std::memset(&keys, 0, sizeof keys);
+    std::memset(&window, 0, sizeof window);
+    window.keys = &keys;
+    window.width = windowWidth;
+    window.height = windowHeight;
+    window.bitsPerPixel = 32;
+    window.isVisible = 1;
+    swapTarget = swappableContext();
+    *swapped = *swapped && swapTarget != nullptr;
+    window.deviceContext = swapTarget;
+    viewportResize(windowWidth, windowHeight);
+    if (sceneInit(&window, &keys) != 1 || (oneColour && !loadOneColourTextures())) {
+        std::fprintf(stderr, "bench_frame: the scene did not start\n");
+        glHarnessClose();
+        return false;
+    }
+    return true;
+}
+
+void closeScene() {
+    sceneShutdown();
+    glHarnessClose(true);
+}
+
+void drawOneFrame() {
+    poseScene();
+    sceneDraw();
+    if (swapTarget) platformSwapBuffers(swapTarget);
+}
+
+void describeContext(const char* name, int frames) {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    GLint stencilBits = 0, depthBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    std::printf("%s: %s, %dx%d, depth %d bits, stencil %d bits, accumulation %d bits per channel\n",
+                name, renderer ? renderer : "(unknown renderer)", windowWidth, windowHeight,
+                depthBits, stencilBits, drawAccumBits());
+    if (name == ways[0].name) {
+        std::printf("frames: %d each way, camera (0, 3, 9.5) -> (0, -2, -10), light (5, 1, 5)\n",
+                    frames);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,87 +324,51 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!glHarnessOpen(windowWidth, windowHeight)) {
-        std::fprintf(stderr, "bench_frame: no window with an OpenGL context (is DISPLAY set?)\n");
-        glHarnessClose();
-        return 1;
-    }
-    KeyTable keys;
-    std::memset(&keys, 0, sizeof keys);
-    GLWindow window;
-    std::memset(&window, 0, sizeof window);
-    window.keys = &keys;
-    window.width = windowWidth;
-    window.height = windowHeight;
-    window.bitsPerPixel = 32;
-    window.isVisible = 1;
-    PlatformDeviceContext* swapTarget = swappableContext();
-    window.deviceContext = swapTarget;
-    viewportResize(windowWidth, windowHeight);
-    if (sceneInit(&window, &keys) != 1) {
-        std::fprintf(stderr, "bench_frame: the scene did not start\n");
-        glHarnessClose();
-        return 1;
-    }
-
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    GLint accumBits = 0, stencilBits = 0, depthBits = 0;
-    glGetIntegerv(GL_ACCUM_RED_BITS, &accumBits);
-    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
-    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    std::printf("renderer: %s\n", renderer ? renderer : "(unknown)");
-    std::printf("framebuffer: %dx%d, depth %d bits, stencil %d bits, accumulation %d bits per "
-                "channel%s\n",
-                windowWidth, windowHeight, depthBits, stencilBits, accumBits,
-                accumBits == 0 ? " (none: only the GPU sum is measured)" : "");
-    std::printf("frames: %d, camera (0, 3, 9.5) -> (0, -2, -10), light (5, 1, 5), "
-                "buffer swap %s\n",
-                frames, swapTarget ? "included" : "NOT included (window has no focus)");
-
-    // The first frames set up textures and programs inside the driver.
-    for (int i = 0; i < 3; ++i) {
-        poseScene();
-        sceneDraw();
-        if (swapTarget) platformSwapBuffers(swapTarget);
-    }
-    glFinish();
-
-    // 1. The real frame, pipelined as in the program, both ways.
-    const char* const wayNames[2] = {"accumulation buffer", "GPU sum"};
-    const char* const textureKinds[2] = {"256 x 256 brick textures", "one-colour textures"};
-    double realFrameMs[2] = {0, 0};  // with the brick textures, each way
-    for (int kind = 0; kind < 2; ++kind) {
-        if (kind == 1 && !loadOneColourTextures()) break;
-        double wallMs[2] = {0, 0}, cpuMs[2] = {0, 0};
-        for (int round = 0; round < 5; ++round) {
-            for (AccumWay way : {accumWayBuffer, accumWayGpu}) {
-                if (accumInit(way) != way) continue;  // said why on stderr
+    // 1. The real frame, pipelined as in the program, each way: FRAMES
+    // frames each, in five rounds that take the ways in turn, each round in
+    // a window and context of its own.
+    double frameMs[kindCount][wayCount] = {}, cpuMs[kindCount][wayCount] = {};
+    bool swapped = true;
+    for (int kind = 0; kind < kindCount; ++kind)
+        for (int round = 0; round < 5; ++round)
+            for (int way = 0; way < wayCount; ++way) {
                 const int count = frames / 5 + (round < frames % 5);
-                const std::clock_t cpuStart = std::clock();
-                const Clock::time_point start = Clock::now();
-                for (int i = 0; i < count; ++i) {
-                    poseScene();
-                    sceneDraw();
-                    if (swapTarget) platformSwapBuffers(swapTarget);
+                if (!openScene(ways[way].context, kind == 1, &swapped)) return 1;
+                if (accumInit(ways[way].sum) == ways[way].sum) {  // else it said why
+                    if (round == 0 && kind == 0) describeContext(ways[way].name, frames);
+                    for (int i = 0; i < 3; ++i) drawOneFrame();  // programs and textures settle
+                    finish();
+                    const std::clock_t cpuStart = std::clock();
+                    const Clock::time_point start = Clock::now();
+                    for (int i = 0; i < count; ++i) drawOneFrame();
+                    finish();
+                    frameMs[kind][way] += millisecondsSince(start);
+                    cpuMs[kind][way] += 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
                 }
-                glFinish();
-                wallMs[way] += millisecondsSince(start);
-                cpuMs[way] += 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+                closeScene();
             }
+    for (int kind = 0; kind < kindCount; ++kind) {
+        std::printf("\nsceneDraw as the program runs it, %s%s:\n", textureKinds[kind],
+                    swapped ? "" : " (NO buffer swap: a window had no focus)");
+        for (int way = 0; way < wayCount; ++way) {
+            if (frameMs[kind][way] == 0) continue;
+            std::printf("  %-28s %6.2f frames per second, %6.2f ms per frame, %.1f cores busy\n",
+                        ways[way].name, 1000.0 * frames / frameMs[kind][way],
+                        frameMs[kind][way] / frames, cpuMs[kind][way] / frameMs[kind][way]);
         }
-        std::printf("\nsceneDraw as the program runs it, %s:\n", textureKinds[kind]);
-        for (int way = 0; way < 2; ++way) {
-            if (wallMs[way] == 0) continue;
-            std::printf("  %-20s %6.2f frames per second, %6.2f ms per frame, %.1f cores busy\n",
-                        wayNames[way], 1000.0 * frames / wallMs[way], wallMs[way] / frames,
-                        cpuMs[way] / wallMs[way]);
-        }
-        if (kind == 0) realFrameMs[0] = wallMs[0] / frames, realFrameMs[1] = wallMs[1] / frames;
-        if (wallMs[0] > 0 && wallMs[1] > 0)
-            std::printf("  the GPU sum is %.2f times as fast\n", wallMs[0] / wallMs[1]);
+        for (int way = 1; way < wayCount; ++way)
+            if (frameMs[kind][way] > 0 && frameMs[kind][way - 1] > 0)
+                std::printf("  %s is %.2f times as fast as %s\n", ways[way].name,
+                            frameMs[kind][way - 1] / frameMs[kind][way], ways[way - 1].name);
     }
-    accumInit(accumWayRequested());
-    std::printf("\nthe rest uses the %s, as the program would here\n", wayNames[accumWayInUse()]);
+
+    // 2. Where the time goes, in the renderer and way the program would take.
+    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 2 : 1];
+    if (!openScene(chosen.context, false, &swapped)) return 1;
+    const AccumWay way = accumInit(accumWayRequested());
+    std::printf("\nthe rest uses %s with the %s, as the program would here\n", chosen.name,
+                way == accumWayGpu ? "GPU sum" : "accumulation buffer");
+    const double realFrameMs = frameMs[0][way == accumWayGpu ? &chosen - ways : 0] / frames;
 
     // The rebuilt frame must draw what sceneDraw draws.
     poseScene();
@@ -336,7 +384,7 @@ int main(int argc, char** argv) {
     const bool same = real.size() == rebuilt.size() && differing == 0;
     if (swapTarget) platformSwapBuffers(swapTarget);
 
-    // 2. The rebuilt frame with a wait after every phase.
+    // The rebuilt frame with a wait after every phase.
     PhaseClock clock;
     const Clock::time_point instrumentedStart = Clock::now();
     for (int i = 0; i < frames; ++i) {
@@ -352,7 +400,7 @@ int main(int argc, char** argv) {
     std::printf("\nWhere the time goes (separate measurement: the same frame rebuilt with\n"
                 "glFinish after every phase, since GL draws asynchronously; the waits make\n"
                 "this frame slower, %.2f ms instead of %.2f, so read the shares):\n",
-                instrumentedMs / frames, realFrameMs[accumWayInUse()]);
+                instrumentedMs / frames, realFrameMs);
     if (!same) {
         std::printf("  WARNING: the rebuilt frame's picture differs from sceneDraw's in %zu of "
                     "%zu bytes; shadow/frame.cpp has changed and this copy needs updating\n",
@@ -371,7 +419,6 @@ int main(int argc, char** argv) {
                 "everything else %.1f %%\n",
                 100.0 * passes / booked, 100.0 * accum / booked, 100.0 * rest / booked);
 
-    sceneShutdown();
-    glHarnessClose();
+    closeScene();
     return 0;
 }

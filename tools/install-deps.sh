@@ -6,6 +6,7 @@ set -euo pipefail
 mode=${1:-test}
 
 run_pkgs=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev
+          libgles-dev libegl-dev  # OpenGL ES 3.0 for the es3 renderer
           libfreetype-dev libfontconfig-dev fonts-dejavu-core
           xfonts-base)  # the core X fonts that the message boxes are drawn with
 # Building the Debian package: dpkg-shlibdeps finds its dependencies, and
