@@ -36,6 +36,5 @@ target_link_options(tenebrel PRIVATE
     -sENVIRONMENT=web
     # The page puts the textures into the file system before the program starts.
     -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency)
-add_custom_command(TARGET tenebrel POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/platform/web/index.html
-        ${CMAKE_CURRENT_BINARY_DIR}/index.html)
+# The page itself, beside the program; a change to it is copied at the next build.
+configure_file(platform/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html COPYONLY)
