@@ -11,9 +11,8 @@ file(GLOB WEB_SOURCES CONFIGURE_DEPENDS
     platform/web/*.cpp)
 # A browser has no desktop OpenGL: only the ES 3.0 renderer is built.
 list(FILTER WEB_SOURCES EXCLUDE REGEX "/draw/gl1[^/]*\\.cpp$")
-# Files and the environment are POSIX's, which Emscripten's runtime gives:
-# the desktop's own files serve.
-list(APPEND WEB_SOURCES platform/sdl/file.cpp platform/sdl/environment.cpp)
+# Files and the environment are POSIX's, which Emscripten's runtime gives.
+list(APPEND WEB_SOURCES platform/posix/file.cpp platform/posix/environment.cpp)
 # The page's events are translated into a message queue of the layer's own.
 list(APPEND WEB_SOURCES platform/queue.cpp)
 
