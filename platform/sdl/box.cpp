@@ -1,14 +1,10 @@
 // Message boxes, and the window that owns them: the one with the focus.
-#include <cstdio>
-
+#include "platform/box.h"
 #include "platform/sdl/internal.h"
 
 int platformMessageBox(PlatformWindow* owner, const char* text, const char* caption,
                        uint32_t style) {
-    std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "",
-                 text != nullptr ? text : "");
-    std::fflush(stderr);
-
+    const BoxText words = boxEcho(text, caption);
     SDL_MessageBoxButtonData buttons[2];
     int buttonCount;
     if ((style & 0x0F) == MB_YESNO) {
@@ -30,8 +26,8 @@ int platformMessageBox(PlatformWindow* owner, const char* text, const char* capt
     SDL_MessageBoxData box{};
     box.flags = flags;
     box.window = owner != nullptr ? owner->sdl : nullptr;
-    box.title = caption;
-    box.message = text;
+    box.title = words.caption;
+    box.message = words.text;
     box.numbuttons = buttonCount;
     box.buttons = buttons;
     int pressed = 0;

@@ -2,8 +2,7 @@
 // owns them: the one with the focus.
 #include <emscripten/emscripten.h>
 
-#include <cstdio>
-
+#include "platform/box.h"
 #include "platform/web/internal.h"
 
 namespace {
@@ -51,11 +50,8 @@ EM_ASYNC_JS(int, webShowBox, (const char* text, const char* caption, int yesNo),
 }  // namespace
 
 int platformMessageBox(PlatformWindow*, const char* text, const char* caption, uint32_t style) {
-    std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "",
-                 text != nullptr ? text : "");
-    std::fflush(stderr);
-    return webShowBox(text != nullptr ? text : "", caption != nullptr ? caption : "",
-                      (style & 0x0F) == MB_YESNO ? 1 : 0);
+    const BoxText words = boxEcho(text, caption);
+    return webShowBox(words.text, words.caption, (style & 0x0F) == MB_YESNO ? 1 : 0);
 }
 
 PlatformWindow* platformGetFocus() {

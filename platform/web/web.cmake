@@ -13,6 +13,8 @@ file(GLOB WEB_SOURCES CONFIGURE_DEPENDS
 list(FILTER WEB_SOURCES EXCLUDE REGEX "/draw/gl1[^/]*\\.cpp$")
 # Files and the environment are POSIX's, which Emscripten's runtime gives.
 list(APPEND WEB_SOURCES platform/posix/file.cpp platform/posix/environment.cpp)
+# A box's words go to stderr, as on the desktops.
+list(APPEND WEB_SOURCES platform/box.cpp)
 # The page's events are translated into a message queue of the layer's own.
 list(APPEND WEB_SOURCES platform/queue.cpp)
 
