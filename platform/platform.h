@@ -7,7 +7,11 @@
 //   win32/*.cpp - the real one on Windows, over USER32, GDI32, WGL, KERNEL32
 //   web/*.cpp - the real one in a web browser, over Emscripten and WebGL 2
 //   tests/platform_fake.cpp - a scriptable double that records every call
-// Exactly one of them is linked into any executable.
+// Exactly one of them is linked into any executable. What sdl/ and web/
+// both need stands once beside this header: posix/*.cpp (files and the
+// environment), queue.* (the message queue) and windowing.* (the window
+// class, the one window and the cursor's counter, which Windows keeps
+// itself); box.* (a box's line on stderr) serves all three.
 #pragma once
 
 #include <cstddef>

@@ -36,6 +36,7 @@ int platformMessageBox(PlatformWindow* owner, const char* text, const char* capt
 }
 
 PlatformWindow* platformGetFocus() {
-    if (!sdlLayer.videoUp || sdlLayer.window == nullptr) return nullptr;
-    return SDL_GetKeyboardFocus() == sdlLayer.window->sdl ? sdlLayer.window : nullptr;
+    PlatformWindow* window = windowingLayer.window;
+    if (!windowingLayer.up || window == nullptr) return nullptr;
+    return SDL_GetKeyboardFocus() == window->sdl ? window : nullptr;
 }

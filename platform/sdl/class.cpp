@@ -1,4 +1,5 @@
-// Video start-up and shut-down (the window class), and the toggle signal.
+// Video start-up and shut-down (as the window class comes and goes), the one
+// window's record, and the toggle signal.
 #include <cstdio>
 #include <cstring>
 
@@ -8,8 +9,6 @@ SdlLayer sdlLayer;
 volatile sig_atomic_t sdlToggleSignalled = 0;
 
 namespace {
-
-PlatformCursor arrowCursor;
 
 void toggleSignalHandler(int) {
     sdlToggleSignalled = 1;
@@ -36,46 +35,29 @@ bool isRealDisplayDriver(const char* name) {
 
 }  // namespace
 
-PlatformCursor* platformLoadArrowCursor() {
-    // SDL's default cursor is the arrow; nothing needs loading.
-    return &arrowCursor;
+WindowingWindow* windowingOf(PlatformWindow* window) {
+    return window != nullptr ? &window->shared : nullptr;
 }
 
-uint16_t platformRegisterClass(const PlatformWindowClass* windowClass) {
-    if (windowClass == nullptr || windowClass->windowProc == nullptr ||
-        windowClass->className == nullptr) {
-        return 0;
+bool windowingSystemStart() {
+    sdlHideSrgbFramebufferExtension();
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "No display: %s\n", SDL_GetError());
+        return false;
     }
-    if (!sdlLayer.videoUp) {
-        sdlHideSrgbFramebufferExtension();
-        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            std::fprintf(stderr, "No display: %s\n", SDL_GetError());
-            return 0;
-        }
-        // Without a display SDL still comes up, on a driver that draws
-        // nowhere; a program nobody can see must not count as started.
-        if (!isRealDisplayDriver(SDL_GetCurrentVideoDriver())) {
-            std::fprintf(stderr, "No display: only the \"%s\" video driver is available\n",
-                         SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver()
-                                                                : "none");
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-            return 0;
-        }
-        sdlLayer.videoUp = true;
+    // Without a display SDL still comes up, on a driver that draws nowhere;
+    // a program nobody can see must not count as started.
+    if (!isRealDisplayDriver(SDL_GetCurrentVideoDriver())) {
+        std::fprintf(stderr, "No display: only the \"%s\" video driver is available\n",
+                     SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver()
+                                                            : "none");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
     }
-    sdlLayer.windowProc = windowClass->windowProc;
-    sdlLayer.className = windowClass->className;
-    sdlLayer.instance = windowClass->instance;
-    return 0xC001;
+    return true;
 }
 
-int platformUnregisterClass(const char* className, void*) {
-    if (!sdlLayer.videoUp || className == nullptr || sdlLayer.className != className) return 0;
-    sdlLayer.windowProc = nullptr;
-    sdlLayer.className.clear();
-    sdlLayer.queue.clear();
+void windowingSystemStop() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    sdlLayer.videoUp = false;
-    return 1;
 }

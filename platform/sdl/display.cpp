@@ -8,7 +8,7 @@ int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t 
         sdlLayer.modeSet = false;
         return DISP_CHANGE_SUCCESSFUL;
     }
-    if (!sdlLayer.videoUp || (flags & CDS_FULLSCREEN) == 0) return DISP_CHANGE_FAILED;
+    if (!windowingLayer.up || (flags & CDS_FULLSCREEN) == 0) return DISP_CHANGE_FAILED;
     const int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode candidate;
@@ -29,8 +29,6 @@ int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t 
     return DISP_CHANGE_FAILED;
 }
 
-int platformShowCursor(int show) {
-    sdlLayer.cursorCounter += show ? 1 : -1;
-    if (sdlLayer.videoUp) SDL_ShowCursor(sdlLayer.cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    return sdlLayer.cursorCounter;
+void windowingShowPointer(bool shown) {
+    if (windowingLayer.up) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }

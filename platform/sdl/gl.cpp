@@ -1,4 +1,6 @@
 // OpenGL: the framebuffer request, the sRGB setting, contexts and swapping.
+// The device context and pixel format are platform/windowing.h's: the
+// window is made with the closest framebuffer to the request.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -58,23 +60,6 @@ int platformSetGLKind(PlatformGLKind kind) {
         SDL_ResetHint(SDL_HINT_VIDEO_X11_FORCE_EGL);
     }
     return 1;
-}
-
-PlatformDeviceContext* platformGetDC(PlatformWindow* window) {
-    return window != nullptr ? &window->dc : nullptr;
-}
-
-int platformReleaseDC(PlatformWindow* window, PlatformDeviceContext* dc) {
-    return window != nullptr && dc == &window->dc ? 1 : 0;
-}
-
-int platformChoosePixelFormat(PlatformDeviceContext* dc, const PlatformPixelFormat* request) {
-    // The window was made with the closest framebuffer to this request.
-    return dc != nullptr && request != nullptr ? 1 : 0;
-}
-
-int platformSetPixelFormat(PlatformDeviceContext* dc, int format, const PlatformPixelFormat*) {
-    return dc != nullptr && format == 1 ? 1 : 0;
 }
 
 PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {

@@ -42,10 +42,11 @@ bool keyHeld(SDL_Keycode key, const Uint8* state, int count) {
 // window's own motion events stop at its edge, and SDL's global query keeps
 // an old position on servers that send no raw motion.
 bool cursorFromXServer(int* x, int* y) {
-    if (sdlLayer.window == nullptr) return false;
+    PlatformWindow* window = windowingLayer.window;
+    if (window == nullptr) return false;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(sdlLayer.window->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+    if (!SDL_GetWindowWMInfo(window->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
         return false;
     }
     Display* display = info.info.x11.display;
@@ -84,7 +85,7 @@ int platformGetCursorPos(int* x, int* y) {
     if (x == nullptr || y == nullptr) return 0;
     if (cursorFromXServer(x, y)) return 1;
     if (!sdlLayer.cursorKnown) {
-        if (!sdlLayer.videoUp) return 0;
+        if (!windowingLayer.up) return 0;
         // Only good until the pointer moves: SDL keeps the global position
         // until raw motion arrives, which not every X server sends. The
         // window's own motion events keep the position after that.
@@ -97,7 +98,7 @@ int platformGetCursorPos(int* x, int* y) {
 }
 
 int platformSetCursorPos(int x, int y) {
-    if (!sdlLayer.videoUp) return 0;
+    if (!windowingLayer.up) return 0;
     SDL_WarpMouseGlobal(x, y);
     sdlLayer.cursorKnown = true;
     sdlLayer.cursorX = x;
@@ -106,7 +107,7 @@ int platformSetCursorPos(int x, int y) {
 }
 
 int16_t platformGetKeyState(int virtualKey) {
-    if (!sdlLayer.videoUp) return 0;
+    if (!windowingLayer.up) return 0;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
     bool held = false;

@@ -6,19 +6,13 @@
 #include <signal.h>
 
 #include <cstdint>
-#include <deque>
-#include <string>
 
 #include "platform/platform.h"
-
-struct PlatformDeviceContext {
-    PlatformWindow* window;
-};
+#include "platform/windowing.h"
 
 struct PlatformWindow {
+    WindowingWindow shared;
     SDL_Window* sdl;
-    PlatformDeviceContext dc;
-    void* userData;
     bool popup;
     // A framed window asked for by its outer size: once the window manager
     // has framed it, the client area shrinks by the frame.
@@ -33,10 +27,6 @@ struct PlatformRenderContext {
     SDL_GLContext gl;
 };
 
-struct PlatformCursor {
-    int unused;
-};
-
 struct SdlFrame {
     int left, top, right, bottom;
 };
@@ -47,17 +37,12 @@ struct SdlClientSizeHint {
     int clientWidth, clientHeight;
 };
 
+// What only this side keeps; the window class, the one window and the
+// message queue are in platform/windowing.h and platform/queue.h.
 struct SdlLayer {
-    bool videoUp = false;
-    PlatformWindowProc windowProc = nullptr;
-    std::string className;
-    void* instance = nullptr;
-    PlatformWindow* window = nullptr;  // the one window, or null
-    std::deque<PlatformMessage> queue;
     // The display mode the next fullscreen window runs in.
     bool modeSet = false;
     SDL_DisplayMode mode{};
-    int cursorCounter = 0;
     // The frame the window manager put around the last framed window; until
     // a window has been seen it is taken as none.
     SdlFrame frame{0, 0, 0, 0};
@@ -77,10 +62,6 @@ extern SdlLayer sdlLayer;
 
 // Set by SIGUSR1; the queue turns it into the toggle message.
 extern volatile sig_atomic_t sdlToggleSignalled;
-
-// A client size as WM_SIZE carries it in lParam.
-intptr_t sdlPackSize(int width, int height);
-void sdlQueuePost(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // The virtual-key code of a key, or -1 for keys that have none.
 int sdlVirtualKeyFromSdl(SDL_Keycode key);

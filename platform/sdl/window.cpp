@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/queue.h"
 #include "platform/sdl/internal.h"
 
 int platformAdjustWindowRect(PlatformRect* rect, uint32_t style, uint32_t) {
@@ -25,11 +24,7 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
                                      uint32_t style, int x, int y, int width, int height,
                                      void*, void* createParams,
                                      const PlatformPixelFormat* pixelFormat) {
-    if (!sdlLayer.videoUp || sdlLayer.windowProc == nullptr || className == nullptr ||
-        sdlLayer.className != className || pixelFormat == nullptr ||
-        sdlLayer.window != nullptr) {
-        return nullptr;
-    }
+    if (!windowingMayCreate(className, pixelFormat)) return nullptr;
     const bool popup = (style & WS_POPUP) != 0;
 
     // SDL sizes the client area. A framed window made at the size that a
@@ -75,21 +70,16 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
 
     PlatformWindow* window = new PlatformWindow;
     window->sdl = sdl;
-    window->dc.window = window;
-    window->userData = nullptr;
     window->popup = popup;
     window->outerSized = !popup && !hinted;
     window->outerWidth = width;
     window->outerHeight = height;
     window->fittedWidth = window->fittedHeight = -1;
-    sdlLayer.window = window;
     // A toggle asked for before there was any window is dropped: the answer
     // to the start-up question decides the first window's mode.
     if (!sdlLayer.windowMadeOnce) sdlToggleSignalled = 0;
     sdlLayer.windowMadeOnce = true;
-
-    PlatformCreateStruct creation{createParams};
-    sdlLayer.windowProc(window, WM_CREATE, 0, reinterpret_cast<intptr_t>(&creation));
+    windowingAdopt(window, createParams);
     return window;
 }
 
@@ -135,30 +125,14 @@ int platformShowWindow(PlatformWindow* window, int) {
     SDL_RaiseWindow(window->sdl);
     int width = 0, height = 0;
     SDL_GetWindowSize(window->sdl, &width, &height);
-    if (sdlLayer.windowProc != nullptr) {
-        sdlLayer.windowProc(window, WM_SIZE, SIZE_RESTORED, sdlPackSize(width, height));
-    }
+    windowingSendSize(window, width, height);
     return 1;
 }
 
 int platformDestroyWindow(PlatformWindow* window) {
     if (window == nullptr) return 0;
     SDL_DestroyWindow(window->sdl);
-    // What was queued for the window goes with it.
-    queueDrop(sdlLayer.queue, window);
-    if (sdlLayer.window == window) sdlLayer.window = nullptr;
+    windowingForget(window);
     delete window;
     return 1;
-}
-
-void platformSetWindowUserData(PlatformWindow* window, void* data) {
-    if (window != nullptr) window->userData = data;
-}
-
-void* platformGetWindowUserData(PlatformWindow* window) {
-    return window != nullptr ? window->userData : nullptr;
-}
-
-intptr_t platformDefWindowProc(PlatformWindow*, uint32_t, uintptr_t, intptr_t) {
-    return 0;
 }

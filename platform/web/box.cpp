@@ -55,5 +55,5 @@ int platformMessageBox(PlatformWindow*, const char* text, const char* caption, u
 }
 
 PlatformWindow* platformGetFocus() {
-    return webLayer.window;
+    return windowingLayer.window;
 }

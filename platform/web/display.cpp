@@ -44,7 +44,7 @@ int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t 
         webLayer.leaveFullscreen = webLayer.fullscreen;
         return DISP_CHANGE_SUCCESSFUL;
     }
-    if (!webLayer.up || (flags & CDS_FULLSCREEN) == 0) return DISP_CHANGE_FAILED;
+    if (!windowingLayer.up || (flags & CDS_FULLSCREEN) == 0) return DISP_CHANGE_FAILED;
     // Any size will do: the picture is scaled to the screen, as a monitor
     // shows a mode smaller than its own.
     if (!webRequestFullscreen()) return DISP_CHANGE_FAILED;
@@ -53,8 +53,6 @@ int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t 
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-int platformShowCursor(int show) {
-    webLayer.cursorCounter += show ? 1 : -1;
-    webShowPointer(webLayer.cursorCounter >= 0 ? 1 : 0);
-    return webLayer.cursorCounter;
+void windowingShowPointer(bool shown) {
+    webShowPointer(shown ? 1 : 0);
 }

@@ -26,27 +26,6 @@ int platformSetGLKind(PlatformGLKind kind) {
     return 1;
 }
 
-PlatformDeviceContext* platformGetDC(PlatformWindow* window) {
-    return window != nullptr ? &window->dc : nullptr;
-}
-
-int platformReleaseDC(PlatformWindow* window, PlatformDeviceContext* dc) {
-    return window != nullptr && dc == &window->dc ? 1 : 0;
-}
-
-int platformChoosePixelFormat(PlatformDeviceContext* dc, const PlatformPixelFormat* request) {
-    // A canvas's framebuffer is whatever its context is made with.
-    return dc != nullptr && request != nullptr ? 1 : 0;
-}
-
-int platformSetPixelFormat(PlatformDeviceContext* dc, int format,
-                           const PlatformPixelFormat* request) {
-    if (dc == nullptr || format != 1 || request == nullptr) return 0;
-    dc->window->depth = request->depthBits > 0;
-    dc->window->stencil = request->stencilBits > 0;
-    return 1;
-}
-
 PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
     if (dc == nullptr) return nullptr;
     if (webLayer.glKind != platformGLES3) {
@@ -58,8 +37,10 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
     // No alpha: the frame leaves alpha below one in the colour buffer,
     // which would let the page show through the picture.
     attributes.alpha = EM_FALSE;
-    attributes.depth = dc->window->depth ? EM_TRUE : EM_FALSE;
-    attributes.stencil = dc->window->stencil ? EM_TRUE : EM_FALSE;
+    // A canvas's framebuffer is made with its context, as the pixel-format
+    // calls confirmed it.
+    attributes.depth = dc->format.depthBits > 0 ? EM_TRUE : EM_FALSE;
+    attributes.stencil = dc->format.stencilBits > 0 ? EM_TRUE : EM_FALSE;
     attributes.antialias = EM_FALSE;
     attributes.preserveDrawingBuffer = EM_FALSE;
     attributes.majorVersion = 2;

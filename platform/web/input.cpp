@@ -16,7 +16,7 @@ int platformGetCursorPos(int* x, int* y) {
 }
 
 int platformSetCursorPos(int x, int y) {
-    if (!webLayer.up) return 0;
+    if (!windowingLayer.up) return 0;
     webLayer.cursorX = x;
     webLayer.cursorY = y;
     return 1;

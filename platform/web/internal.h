@@ -10,44 +10,28 @@
 #include <emscripten/html5.h>
 
 #include <cstdint>
-#include <deque>
-#include <string>
 
 #include "platform/platform.h"
-
-struct PlatformDeviceContext {
-    PlatformWindow* window;
-};
+#include "platform/windowing.h"
 
 struct PlatformWindow {
-    PlatformDeviceContext dc;
-    void* userData;
+    WindowingWindow shared;
     bool popup;
     int width, height;
-    // What the pixel-format calls confirmed: the context is made with it.
-    bool depth, stencil;
 };
 
 struct PlatformRenderContext {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gl;
 };
 
-struct PlatformCursor {
-    int unused;
-};
-
+// What only this side keeps; the window class, the one window and the
+// message queue are in platform/windowing.h and platform/queue.h.
 struct WebLayer {
-    bool up = false;
-    PlatformWindowProc windowProc = nullptr;
-    std::string className;
-    PlatformWindow* window = nullptr;  // the one window, or null
-    std::deque<PlatformMessage> queue;
     // The page's fullscreen stands for the program's display mode. Leaving
     // it waits for the next window: a window re-made in the same mode keeps
     // it, since the browser grants it again only from a click or key.
     bool fullscreen = false;
     bool leaveFullscreen = false;
-    int cursorCounter = 0;
     // The pointer as the program sees it: the browser's own pointer cannot
     // be put anywhere, so the captured pointer's movements move this one.
     int cursorX = 400, cursorY = 300;
@@ -57,11 +41,6 @@ struct WebLayer {
 
 extern WebLayer webLayer;
 
-// A client size as WM_SIZE carries it in lParam.
-intptr_t webPackSize(int width, int height);
-void webQueuePost(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// Turns what happened on the page since the last call into window messages.
-void webPumpEvents();
 // Starts listening to the page: keys, the pointer, focus, the buttons.
 void webListen();
 // Takes the page's fullscreen away, when nothing keeps it.

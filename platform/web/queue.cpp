@@ -1,8 +1,9 @@
-// The message queue: what happens on the page, turned into window messages,
-// and the program's own posts.
+// What happens on the page, turned into window messages, and the wait for
+// it.
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/queue.h"
 #include "platform/web/internal.h"
@@ -115,81 +116,54 @@ EM_ASYNC_JS(void, webSleepUntilEvent, (), {
     await new Promise(function(wake) { web.wake = wake; });
 });
 
-intptr_t webPackSize(int width, int height) {
-    return static_cast<intptr_t>((static_cast<uint32_t>(width) & 0xFFFFu) |
-                                 ((static_cast<uint32_t>(height) & 0xFFFFu) << 16));
-}
-
-void webQueuePost(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    webLayer.queue.push_back(PlatformMessage{window, message, wParam, lParam});
-}
-
 void webListen() {
     webListenJs();
 }
 
 namespace {
 
-void translateKey(int kind, int code, bool alt) {
-    if (code < 1 || code > 255) return;
-    const bool down = kind == webEventKeyDown;
-    webLayer.held[code] = down;
-    if (webLayer.window == nullptr) return;
-    // Keys pressed with Alt held, and F10, are the system's keys.
-    const bool system = alt || code == VK_F10;
-    uint32_t message;
-    if (down) {
-        message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    } else {
-        message = system ? WM_SYSKEYUP : WM_KEYUP;
-    }
-    webQueuePost(webLayer.window, message, static_cast<uintptr_t>(code), 0);
-}
+// The page's events that stand for one message each to the window.
+const QueueEventMessage eventMessages[] = {
+    {webEventClose, WM_CLOSE, 0}, {webEventFocus, WM_SETFOCUS, 0},
+    {webEventHidden, WM_SIZE, SIZE_MINIMIZED}, {webEventToggle, WM_USER + 1, 0},
+};
 
 void translateEvent(int kind, int a, int b) {
-    PlatformWindow* window = webLayer.window;
+    PlatformWindow* window = windowingLayer.window;
     // The keys' state is the system's and always kept. Otherwise, before the
     // first window and between windows there is nothing for the page's
     // events to act on: the start-up answer decides the first window's
     // mode, and a new window starts with no key held in its table.
     if (kind == webEventKeyDown || kind == webEventKeyUp) {
-        translateKey(kind, a, b != 0);
+        if (a < 1 || a > 255) return;
+        const bool down = kind == webEventKeyDown;
+        webLayer.held[a] = down;
+        if (window != nullptr) queuePostKey(window, a, down, b != 0);
         return;
     }
     if (kind == webEventBlur) {
         // The key-ups of keys held now go elsewhere.
         std::fill(std::begin(webLayer.held), std::end(webLayer.held), false);
-        if (window != nullptr) webQueuePost(window, WM_KILLFOCUS, 0, 0);
+        if (window != nullptr) queuePost(window, WM_KILLFOCUS, 0, 0);
         return;
     }
     if (window == nullptr) return;
+    if (queuePostFor(window, eventMessages, std::size(eventMessages), kind)) return;
     switch (kind) {
-    case webEventClose:
-        webQueuePost(window, WM_CLOSE, 0, 0);
-        break;
-    case webEventFocus:
-        webQueuePost(window, WM_SETFOCUS, 0, 0);
-        break;
-    case webEventHidden:
-        webQueuePost(window, WM_SIZE, SIZE_MINIMIZED, 0);
-        break;
     case webEventShown:
-        webQueuePost(window, WM_SIZE, SIZE_RESTORED, webPackSize(window->width, window->height));
-        break;
-    case webEventToggle:
-        webQueuePost(window, WM_USER + 1, 0, 0);
+        queuePost(window, WM_SIZE, SIZE_RESTORED, queuePackSize(window->width, window->height));
         break;
     case webEventLeftFull:
         // The visitor left fullscreen with the browser's own key: the
         // program follows into a window, as its own toggle would take it.
-        if (window->popup) webQueuePost(window, WM_USER + 1, 0, 0);
+        if (window->popup) queuePost(window, WM_USER + 1, 0, 0);
         break;
     case webEventLost:
         // Everything the context held is gone. Ending this window's pump
         // without ending the program makes the window, its context and all
         // they hold anew, in the same mode, as a toggle does.
         platformWarn("the WebGL context was lost: making the window anew");
-        webQueuePost(window, WM_QUIT, 0, 0);
+        queuePost(window, WM_QUIT, 0, 0);
         break;
     case webEventMove:
         webLayer.cursorX += a;
@@ -202,33 +176,11 @@ void translateEvent(int kind, int a, int b) {
 
 }  // namespace
 
-void webPumpEvents() {
-    if (!webLayer.up) return;
+void queuePump() {
     int values[2];
     while (int kind = webTakeEvent(values)) translateEvent(kind, values[0], values[1]);
 }
 
-int platformPeekMessage(PlatformMessage* message, PlatformWindow* window, uint32_t removeFlags) {
-    webPumpEvents();
-    return queueTake(webLayer.queue, message, window, removeFlags);
-}
-
-intptr_t platformDispatchMessage(const PlatformMessage* message) {
-    return queueDispatch(message, webLayer.window, webLayer.windowProc);
-}
-
-int platformPostMessage(PlatformWindow* window, uint32_t message, uintptr_t wParam,
-                        intptr_t lParam) {
-    webQueuePost(window, message, wParam, lParam);
-    return 1;
-}
-
-int platformWaitMessage() {
-    webPumpEvents();
-    while (webLayer.queue.empty()) {
-        if (!webLayer.up) return 0;
-        webSleepUntilEvent();
-        webPumpEvents();
-    }
-    return 1;
+void queueSleep() {
+    webSleepUntilEvent();
 }

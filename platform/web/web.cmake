@@ -15,8 +15,9 @@ list(FILTER WEB_SOURCES EXCLUDE REGEX "/draw/gl1[^/]*\\.cpp$")
 list(APPEND WEB_SOURCES platform/posix/file.cpp platform/posix/environment.cpp)
 # A box's words go to stderr, as on the desktops.
 list(APPEND WEB_SOURCES platform/box.cpp)
-# The page's events are translated into a message queue of the layer's own.
-list(APPEND WEB_SOURCES platform/queue.cpp)
+# The page's events are translated into a message queue of the layer's own,
+# for a window class and one window it keeps itself, as on Linux.
+list(APPEND WEB_SOURCES platform/queue.cpp platform/windowing.cpp)
 
 add_executable(tenebrel ${WEB_SOURCES})
 target_include_directories(tenebrel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/queue.h"
 #include "platform/web/internal.h"
 
 namespace {
@@ -48,58 +47,31 @@ int platformAdjustWindowRect(PlatformRect* rect, uint32_t, uint32_t) {
 PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char* title,
                                      uint32_t style, int, int, int width, int height, void*,
                                      void* createParams, const PlatformPixelFormat* pixelFormat) {
-    if (!webLayer.up || webLayer.windowProc == nullptr || className == nullptr ||
-        webLayer.className != className || pixelFormat == nullptr ||
-        webLayer.window != nullptr) {
-        return nullptr;
-    }
+    if (!windowingMayCreate(className, pixelFormat)) return nullptr;
     const bool popup = (style & WS_POPUP) != 0;
     if (!popup && webLayer.leaveFullscreen) webLeaveFullscreen();
     webLayer.leaveFullscreen = false;
 
     PlatformWindow* window = new PlatformWindow;
-    window->dc.window = window;
-    window->userData = nullptr;
     window->popup = popup;
     window->width = std::max(width, 1);
     window->height = std::max(height, 1);
-    window->depth = window->stencil = false;
     webCanvasCreate(title != nullptr ? title : "", window->width, window->height, popup ? 1 : 0);
-    webLayer.window = window;
-
-    PlatformCreateStruct creation{createParams};
-    webLayer.windowProc(window, WM_CREATE, 0, reinterpret_cast<intptr_t>(&creation));
+    windowingAdopt(window, createParams);
     return window;
 }
 
 int platformShowWindow(PlatformWindow* window, int) {
     if (window == nullptr) return 0;
     webCanvasShow();
-    if (webLayer.windowProc != nullptr) {
-        webLayer.windowProc(window, WM_SIZE, SIZE_RESTORED,
-                            webPackSize(window->width, window->height));
-    }
+    windowingSendSize(window, window->width, window->height);
     return 1;
 }
 
 int platformDestroyWindow(PlatformWindow* window) {
     if (window == nullptr) return 0;
     webCanvasRemove();
-    // What was queued for the window goes with it.
-    queueDrop(webLayer.queue, window);
-    if (webLayer.window == window) webLayer.window = nullptr;
+    windowingForget(window);
     delete window;
     return 1;
-}
-
-void platformSetWindowUserData(PlatformWindow* window, void* data) {
-    if (window != nullptr) window->userData = data;
-}
-
-void* platformGetWindowUserData(PlatformWindow* window) {
-    return window != nullptr ? window->userData : nullptr;
-}
-
-intptr_t platformDefWindowProc(PlatformWindow*, uint32_t, uintptr_t, intptr_t) {
-    return 0;
 }
