@@ -69,7 +69,7 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
         std::fprintf(stderr, "Cannot create the OpenGL context: %s\n", SDL_GetError());
         return nullptr;
     }
-    return new PlatformRenderContext{gl};
+    return static_cast<PlatformRenderContext*>(gl);
 }
 
 int platformMakeCurrent(PlatformDeviceContext* dc, PlatformRenderContext* rc) {
@@ -77,13 +77,12 @@ int platformMakeCurrent(PlatformDeviceContext* dc, PlatformRenderContext* rc) {
         return SDL_GL_MakeCurrent(dc != nullptr ? dc->window->sdl : nullptr, nullptr) == 0;
     }
     if (dc == nullptr) return 0;
-    return SDL_GL_MakeCurrent(dc->window->sdl, rc->gl) == 0 ? 1 : 0;
+    return SDL_GL_MakeCurrent(dc->window->sdl, sdlContext(rc)) == 0 ? 1 : 0;
 }
 
 int platformDeleteContext(PlatformRenderContext* rc) {
     if (rc == nullptr) return 0;
-    SDL_GL_DeleteContext(rc->gl);
-    delete rc;
+    SDL_GL_DeleteContext(sdlContext(rc));
     return 1;
 }
 

@@ -23,9 +23,10 @@ struct PlatformWindow {
     int fittedWidth, fittedHeight;
 };
 
-struct PlatformRenderContext {
-    SDL_GLContext gl;
-};
+// A PlatformRenderContext* is SDL's context itself.
+inline SDL_GLContext sdlContext(PlatformRenderContext* rc) {
+    return static_cast<SDL_GLContext>(rc);
+}
 
 struct SdlFrame {
     int left, top, right, bottom;

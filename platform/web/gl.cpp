@@ -67,20 +67,19 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
         std::free(offered);
     }
     emscripten_webgl_make_context_current(current);
-    return new PlatformRenderContext{gl};
+    return reinterpret_cast<PlatformRenderContext*>(static_cast<intptr_t>(gl));
 }
 
 int platformMakeCurrent(PlatformDeviceContext* dc, PlatformRenderContext* rc) {
     if (rc == nullptr) return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS;
     if (dc == nullptr) return 0;
-    return emscripten_webgl_make_context_current(rc->gl) == EMSCRIPTEN_RESULT_SUCCESS ? 1 : 0;
+    const EMSCRIPTEN_RESULT made = emscripten_webgl_make_context_current(webContext(rc));
+    return made == EMSCRIPTEN_RESULT_SUCCESS ? 1 : 0;
 }
 
 int platformDeleteContext(PlatformRenderContext* rc) {
     if (rc == nullptr) return 0;
-    emscripten_webgl_destroy_context(rc->gl);
-    delete rc;
-    return 1;
+    return emscripten_webgl_destroy_context(webContext(rc)) == EMSCRIPTEN_RESULT_SUCCESS ? 1 : 0;
 }
 
 int platformSwapBuffers(PlatformDeviceContext* dc) {

@@ -20,9 +20,11 @@ struct PlatformWindow {
     int width, height;
 };
 
-struct PlatformRenderContext {
-    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gl;
-};
+// A PlatformRenderContext* is the browser's context handle itself, a
+// number above zero.
+inline EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webContext(PlatformRenderContext* rc) {
+    return static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(reinterpret_cast<intptr_t>(rc));
+}
 
 // What only this side keeps; the window class, the one window and the
 // message queue are in platform/windowing.h and platform/queue.h.
