@@ -9,7 +9,11 @@ WindowingWindow* windowingOf(PlatformWindow* window) {
 }
 
 bool windowingSystemStart() {
-    webListen();
+    // The listeners belong to the page, which outlives any class: a class
+    // registered again must not add them twice, or every key would come
+    // twice.
+    if (!webLayer.listening) webListen();
+    webLayer.listening = true;
     return true;
 }
 

@@ -29,6 +29,8 @@ inline EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webContext(PlatformRenderContext* rc) {
 // What only this side keeps; the window class, the one window and the
 // message queue are in platform/windowing.h and platform/queue.h.
 struct WebLayer {
+    // The page's listeners are added once and stay with the page.
+    bool listening = false;
     // The page's fullscreen stands for the program's display mode. Leaving
     // it waits for the next window: a window re-made in the same mode keeps
     // it, since the browser grants it again only from a click or key.

@@ -10,10 +10,12 @@
 
 namespace {
 
-// What the page reports, in the order it happened, by the numbers the
-// listeners below post. The listeners only record: the program takes the
-// records between its frames, as a desktop program takes its window
-// system's events.
+// What the page reports, in the order it happened. The listeners below get
+// these numbers when they are added and post them by name, as
+// Module.web.kind.<name> (keyDown, keyUp, close, ... move); other scripts on
+// the page may post through Module.web.post(kind, a, b) too. The listeners
+// only record: the program takes the records between its frames, as a
+// desktop program takes its window system's events.
 enum WebEvent : int {
     webEventNone,
     webEventKeyDown,    // a: key code, b: 1 with Alt held
@@ -37,15 +39,22 @@ enum WebEvent : int {
 // With the pointer captured, Escape frees it; with the pointer free it is
 // the program's. Where the browser sees Escape first, frees the pointer or
 // leaves fullscreen itself and then hands the key on, that press (and its
-// repeats) is the browser's too: it must not end the program. Alt+Enter switches window and fullscreen, as in many Windows
-// programs. A click on the picture captures the pointer; a refusal (the
-// browser waits a moment after its Escape) leaves it free for another click.
-EM_JS(void, webListenJs, (), {
+// repeats) is the browser's too: it must not end the program. Alt+Enter
+// switches window and fullscreen, as in many Windows programs. A click on
+// the picture captures the pointer; a refusal (the browser waits a moment
+// after its Escape) leaves it free for another click.
+EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur, int hidden,
+                          int shown, int toggle, int lost, int leftFull, int move), {
     var web = Module.web = Module.web || {};
     var screen = document.getElementById('screen');
+    web.kind = {keyDown: keyDown, keyUp: keyUp, close: close, focus: focus, blur: blur,
+                hidden: hidden, shown: shown, toggle: toggle, lost: lost, leftFull: leftFull,
+                move: move};
+    var kinds = Object.values(web.kind);
     web.events = [];
     web.wake = null;
     web.post = function(kind, a, b) {
+        if (kinds.indexOf(kind) < 0) throw new Error('Module.web.post: no event kind ' + kind);
         web.events.push([kind, a | 0, b | 0]);
         if (web.wake) { var wake = web.wake; web.wake = null; wake(); }
     };
@@ -55,7 +64,7 @@ EM_JS(void, webListenJs, (), {
         var code = firefoxCodes[e.keyCode] || e.keyCode;
         if (down && e.altKey && code == 13) {
             e.preventDefault();
-            if (!e.repeat) web.post(8, 0, 0);
+            if (!e.repeat) web.post(web.kind.toggle, 0, 0);
             return;
         }
         if (code == 27 && !down) web.escapeTaken = false;
@@ -68,13 +77,15 @@ EM_JS(void, webListenJs, (), {
         }
         if (code < 1 || code > 255) return;
         if (!e.ctrlKey && !e.metaKey && code != 9 && !(code >= 112 && code <= 123)) e.preventDefault();
-        web.post(down ? 1 : 2, code, e.altKey ? 1 : 0);
+        web.post(down ? web.kind.keyDown : web.kind.keyUp, code, e.altKey ? 1 : 0);
     }
     document.addEventListener('keydown', function(e) { key(e, true); });
     document.addEventListener('keyup', function(e) { key(e, false); });
-    window.addEventListener('focus', function() { web.post(4, 0, 0); });
-    window.addEventListener('blur', function() { web.post(5, 0, 0); });
-    document.addEventListener('visibilitychange', function() { web.post(document.hidden ? 6 : 7, 0, 0); });
+    window.addEventListener('focus', function() { web.post(web.kind.focus, 0, 0); });
+    window.addEventListener('blur', function() { web.post(web.kind.blur, 0, 0); });
+    document.addEventListener('visibilitychange', function() {
+        web.post(document.hidden ? web.kind.hidden : web.kind.shown, 0, 0);
+    });
     web.freedAt = -1e9;
     document.addEventListener('pointerlockchange', function() {
         if (!document.pointerLockElement && !web.freeing) web.freedAt = performance.now();
@@ -84,7 +95,7 @@ EM_JS(void, webListenJs, (), {
         if (document.fullscreenElement || !web.fullscreen) return;
         web.fullscreen = false;
         web.freedAt = performance.now();
-        web.post(10, 0, 0);
+        web.post(web.kind.leftFull, 0, 0);
     });
     screen.addEventListener('click', function() {
         if (web.boxKey || document.pointerLockElement === screen) return;
@@ -92,12 +103,13 @@ EM_JS(void, webListenJs, (), {
         if (asked && asked.catch) asked.catch(function() {});
     });
     document.addEventListener('mousemove', function(e) {
-        if (document.pointerLockElement === screen) web.post(11, e.movementX, e.movementY);
+        if (document.pointerLockElement !== screen) return;
+        web.post(web.kind.move, e.movementX, e.movementY);
     });
-    var toggle = document.getElementById('toggle');
-    if (toggle) toggle.addEventListener('click', function() { web.post(8, 0, 0); });
-    var close = document.getElementById('close');
-    if (close) close.addEventListener('click', function() { web.post(3, 0, 0); });
+    [['toggle', web.kind.toggle], ['close', web.kind.close]].forEach(function(pair) {
+        var button = document.getElementById(pair[0]);
+        if (button) button.addEventListener('click', function() { web.post(pair[1], 0, 0); });
+    });
 });
 
 // The oldest record into out[0..1]; its kind, 0 when there is none.
@@ -117,7 +129,9 @@ EM_ASYNC_JS(void, webSleepUntilEvent, (), {
 });
 
 void webListen() {
-    webListenJs();
+    webListenJs(webEventKeyDown, webEventKeyUp, webEventClose, webEventFocus, webEventBlur,
+                webEventHidden, webEventShown, webEventToggle, webEventLost, webEventLeftFull,
+                webEventMove);
 }
 
 namespace {

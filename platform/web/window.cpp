@@ -22,7 +22,7 @@ EM_JS(void, webCanvasCreate, (const char* title, int width, int height, int popu
     canvas.hidden = true;
     canvas.addEventListener('webglcontextlost', function(e) {
         e.preventDefault();
-        if (canvas.isConnected) Module.web.post(9, 0, 0);
+        if (canvas.isConnected) Module.web.post(Module.web.kind.lost, 0, 0);
     });
     screen.insertBefore(canvas, screen.firstChild);
     document.title = UTF8ToString(title);

@@ -56,6 +56,11 @@ class Page:
     def frames(self):  # frames shown so far: the page counts them, reading no pixel
         return self.js("return Module.web && Module.web.frames || 0")
 
+    def listeners(self, kind):  # how many listeners of the kind the document has
+        document = self.driver.execute_cdp_cmd("Runtime.evaluate", {"expression": "document"})
+        return sum(listener["type"] == kind for listener in self.driver.execute_cdp_cmd(
+            "DOMDebugger.getEventListeners", {"objectId": document["result"]["objectId"]})["listeners"])
+
     def shot(self):
         # The canvas as the browser shows it, three bytes a pixel.
         r = self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
@@ -184,6 +189,8 @@ def case_the_toggle_and_a_lost_context_keep_the_picture():
                    what="the lost context named")
         wrong = mismatches(p.still(), first, 0)
         assert not wrong, f"after the lost context {len(wrong)} places differ: {wrong[:5]}"
+        # The window made anew three times, the page still hears each key once.
+        assert p.listeners("keydown") == p.listeners("keyup") == 1, "the keys are heard twice"
         p.driver.find_element("id", "close").click()
         assert wait_until(p.ended, what="the end")[0] == "Exit status 0."
 
