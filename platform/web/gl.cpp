@@ -9,11 +9,9 @@
 
 namespace {
 
-// Counts the frames shown, for whoever measures the page, and yields until
-// the browser is ready for the next: its refresh paces the program as a
-// swap interval of one would.
+// Yields until the browser is ready for the next frame: its refresh paces
+// the program as a swap interval of one would.
 EM_ASYNC_JS(void, webWaitForFrame, (), {
-    Module.web.frames = (Module.web.frames || 0) + 1;
     await new Promise(function(ready) { requestAnimationFrame(ready); });
 });
 

@@ -30,12 +30,17 @@ page, host = (os.path.abspath(a) for a in sys.argv[1:3])
 # Allowed: 2 everywhere, 11 at no more than 0.5 % of the places; a shadow
 # of another area or edge differs by several passes' shares, over more.
 TOLERANCE, ONE_PASS, SHARE = 2, 11, 0.005
+# Each frame the program shows ends by asking for the browser's next one:
+# the test counts the asks, from before any script of the page runs.
+COUNT_FRAMES = ("window.testFrames = 0; var ask = window.requestAnimationFrame;"
+                " window.requestAnimationFrame = function (f) { ++testFrames; return ask.call(window, f); };")
 
 
 class Page:
     # The page open in a browser: what a visitor sees of it and does to it.
     def __init__(self, driver, url):
         self.driver, self.clicked = driver, None
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COUNT_FRAMES})
         driver.get(url)
 
     def js(self, script, *args):
@@ -53,8 +58,8 @@ class Page:
         wait_until(lambda: self.box() != shown, what=f"the box {caption!r} to go")
         return shown[1]
 
-    def frames(self):  # frames shown so far: the page counts them, reading no pixel
-        return self.js("return Module.web && Module.web.frames || 0")
+    def frames(self):  # frames shown so far, reading no pixel
+        return self.js("return window.testFrames")
 
     def listeners(self, kind):  # how many listeners of the kind the document has
         document = self.driver.execute_cdp_cmd("Runtime.evaluate", {"expression": "document"})
