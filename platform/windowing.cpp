@@ -32,6 +32,9 @@ int platformUnregisterClass(const char* className, void*) {
     if (!windowingLayer.up || className == nullptr || windowingLayer.className != className) {
         return 0;
     }
+    // As on Windows, a class stays while a window of it is there: taking the
+    // window system down would pull the window from under its owner.
+    if (windowingLayer.window != nullptr) return 0;
     windowingLayer.procedure = nullptr;
     windowingLayer.className.clear();
     queueClear();

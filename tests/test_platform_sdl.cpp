@@ -67,6 +67,8 @@ TEST(Layer, CreationHandsOverItsParameterAndShowingTheClientSize) {
     EXPECT_TRUE(std::any_of(received.begin(), received.end(), [](const PlatformMessage& m) {
         return m.message == WM_SIZE && m.wParam == SIZE_RESTORED && m.lParam == ((200 << 16) | 320);
     }));
+    // The class stays while its window is there, as on Windows.
+    EXPECT_EQ(platformUnregisterClass("TenebrelTest", nullptr), 0);
     glHarnessClose();
 }
 
