@@ -1,9 +1,9 @@
 // The program's drawing vocabulary: everything a frame asks of the graphics
 // library, in the program's own terms, as immediate-mode calls. Two
 // renderers speak it:
-//   gl1 - OpenGL 1.1's fixed pipeline, call for call (draw/gl1*.cpp)
+//   gl1 - OpenGL 1.1's fixed pipeline, call for call (draw/gl1/)
 //   es3 - OpenGL ES 3.0 (and WebGL 2): the vertices batched into a buffer
-//         and drawn with a few small shaders (draw/es3*.cpp)
+//         and drawn with a few small shaders (draw/es3/)
 // One of them serves the current rendering context; drawStart picks it.
 // Nothing above this header includes a GL header.
 #pragma once
@@ -21,9 +21,18 @@ enum DrawRenderer : int {
 DrawRenderer drawRendererRequested();
 // 1 when this build has the renderer at all.
 int drawRendererBuilt(DrawRenderer renderer);
-// Starts the renderer in the current rendering context. Returns 1; or 0 with
-// `why` (at least 160 bytes) saying what the context lacks, and nothing made.
+// A window is drawn with the renderer asked for where it can be had:
+//   drawContextPrepare tells the system layer which kind of rendering
+//     context the renderer draws in, for the window made next; 0 with `why`
+//     (at least 160 bytes) where the system makes none of that kind;
+//   drawStart starts it in the context made and current; 0 with `why`
+//     saying what the context lacks, and nothing made;
+//   drawFallBack, after either failed for the reason `why`, moves
+//     `renderer` on to the one that draws instead and says so in one line;
+//     0 where none is left.
+int drawContextPrepare(DrawRenderer renderer, char* why, int whySize);
 int drawStart(DrawRenderer renderer, char* why, int whySize);
+int drawFallBack(DrawRenderer* renderer, const char* why);
 // Releases what the renderer made; the context must still be current.
 void drawStop();
 DrawRenderer drawRendererInUse();

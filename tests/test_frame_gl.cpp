@@ -121,7 +121,7 @@ bool sceneReady() {
               request.accumAlphaBits = request.accumBits = 0, true)) &&
         writeFlatBmp("brickblue.bmp", boxColour) && writeFlatBmp("Ziegel1.bmp", roomColour) &&
         glHarnessOpen(800, 600, &request, nullptr,
-                      std::getenv("TENEBREL_TEST_ES3") ? platformGLES3 : platformGLDesktop) &&
+                      std::getenv("TENEBREL_TEST_ES3") ? drawRendererEs3 : drawRendererGl1) &&
         (window.keys = &keys, viewportResize(800, 600), true) &&
         sceneInit(&window, &keys) == 1;
     showRays = 0, fpsValue = 0;
@@ -455,7 +455,7 @@ TEST(FrameGl, BothRenderersDrawTheSameFrames) {
                              {{5, 1, 5}, {0, 0, 9.9f}, {0, 0, -10}, {1, 0, 0}},
                              {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}, {0, 0, 0}}};
     std::vector<Image> shown[2];
-    for (PlatformGLKind kind : {platformGLDesktop, platformGLES3}) {
+    for (DrawRenderer kind : {drawRendererGl1, drawRendererEs3}) {
         GLWindow window{};
         KeyTable keys{};
         window.keys = &keys;

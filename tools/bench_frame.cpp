@@ -224,13 +224,13 @@ PlatformDeviceContext* swappableContext() {
 // compared: each is measured against the one before.
 struct Way {
     const char* name;
-    PlatformGLKind context;
+    DrawRenderer renderer;
     AccumWay sum;
 };
 const Way ways[] = {
-    {"gl1, accumulation buffer", platformGLDesktop, accumWayBuffer},
-    {"gl1, GPU sum", platformGLDesktop, accumWayGpu},
-    {"es3 (OpenGL ES 3.0)", platformGLES3, accumWayGpu},
+    {"gl1, accumulation buffer", drawRendererGl1, accumWayBuffer},
+    {"gl1, GPU sum", drawRendererGl1, accumWayGpu},
+    {"es3 (OpenGL ES 3.0)", drawRendererEs3, accumWayGpu},
 };
 const int wayCount = 3;
 const char* const textureKinds[] = {"256 x 256 brick textures", "one-colour textures"};
@@ -243,10 +243,10 @@ PlatformDeviceContext* swapTarget = nullptr;
 // A window with a context of the kind and the scene in it; 0 after saying
 // why it could not. `swapped` turns false for good when a window cannot be
 // swapped.
-bool openScene(PlatformGLKind context, bool oneColour, bool* swapped) {
-    if (!glHarnessOpen(windowWidth, windowHeight, nullptr, nullptr, context)) {
+bool openScene(DrawRenderer renderer, bool oneColour, bool* swapped) {
+    if (!glHarnessOpen(windowWidth, windowHeight, nullptr, nullptr, renderer)) {
         std::fprintf(stderr, "bench_frame: no window with an OpenGL%s context (is DISPLAY set?)\n",
-                     context == platformGLES3 ? " ES 3.0" : "");
+                     renderer == drawRendererEs3 ? " ES 3.0" : "");
         glHarnessClose();
         return false;
     }
@@ -333,7 +333,7 @@ int main(int argc, char** argv) {
         for (int round = 0; round < 5; ++round)
             for (int way = 0; way < wayCount; ++way) {
                 const int count = frames / 5 + (round < frames % 5);
-                if (!openScene(ways[way].context, kind == 1, &swapped)) return 1;
+                if (!openScene(ways[way].renderer, kind == 1, &swapped)) return 1;
                 if (accumInit(ways[way].sum) == ways[way].sum) {  // else it said why
                     if (round == 0 && kind == 0) describeContext(ways[way].name, frames);
                     for (int i = 0; i < 3; ++i) drawOneFrame();  // programs and textures settle
@@ -364,7 +364,7 @@ int main(int argc, char** argv) {
 
     // 2. Where the time goes, in the renderer and way the program would take.
     const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 2 : 1];
-    if (!openScene(chosen.context, false, &swapped)) return 1;
+    if (!openScene(chosen.renderer, false, &swapped)) return 1;
     const AccumWay way = accumInit(accumWayRequested());
     std::printf("\nthe rest uses %s with the %s, as the program would here\n", chosen.name,
                 way == accumWayGpu ? "GPU sum" : "accumulation buffer");

@@ -1,15 +1,14 @@
-// The es3 renderer: the vocabulary over OpenGL ES 3.0. Vertices are kept
-// until their primitive ends and drawn in batches (draw/es3_batch.cpp);
+// The es3 renderer's vertices, matrices, states, clears and light. Vertices
+// are kept until their primitive ends and drawn in batches (batch.cpp);
 // matrices, the light and the raster position are worked out here, as the
 // fixed pipeline works them out.
-#include "draw/es3.h"
+#include "draw/es3/es3.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "draw/mipmap.h"
 #include "platform/platform.h"
 
 Es3State es3;
@@ -21,12 +20,16 @@ const GLenum compares[] = {GL_NEVER,    GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
 const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE};
 
+#define ES3_SLOT(result, name, parameters, arguments) es3##name,
+const DrawBackend table = {DRAW_SLOTS(ES3_SLOT)};
+#undef ES3_SLOT
+
 Matrix& current() {
     return es3.stacks[es3.mode].back();
 }
 
 void multiply(const Matrix& by) {
-    es3Flush();
+    es3BatchFlush();
     current() = matrixMultiply(current(), by);
 }
 
@@ -47,38 +50,8 @@ void resetState() {
     es3.rasterValid = false;
 }
 
-int start(char* why, int whySize) {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0;
-    const char* reason = nullptr;
-    if (version == nullptr || std::sscanf(version, "OpenGL ES %d.", &major) != 1 || major < 3) {
-        reason = "the context is not OpenGL ES 3.0 or later";
-    } else {
-        reason = es3BatchCreate();
-    }
-    if (reason != nullptr) {
-        es3BatchDestroy();
-        std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
-        return 0;
-    }
-    es3.depthClampExtension = es3HasExtension("GL_EXT_depth_clamp") != 0;
-    if (!es3.depthClampExtension) {
-        platformWarn("this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at infinity "
-                     "instead, so a far light's shadow stays whole");
-    }
-    resetState();
-    return 1;
-}
-
-void stop() {
-    es3Flush();
-    es3SumDestroy();
-    es3TextDestroy();
-    es3BatchDestroy();
-}
-
 void capability(DrawCapability capability, bool on) {
-    es3Flush();
+    es3BatchFlush();
     switch (capability) {
     case drawDepthTest: return on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
     case drawStencilTest: return on ? glEnable(GL_STENCIL_TEST) : glDisable(GL_STENCIL_TEST);
@@ -120,7 +93,140 @@ void litColour(const float eye[4], float colour[4]) {
     colour[3] = 1.0f;
 }
 
-void rasterPos2f(float x, float y) {
+}  // namespace
+
+const DrawBackend* const drawEs3Backend = &table;
+
+int es3Start(char* why, int whySize) {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0;
+    if (version == nullptr || std::sscanf(version, "OpenGL ES %d.", &major) != 1 || major < 3) {
+        drawExplain(why, whySize, "the context is not OpenGL ES 3.0 or later");
+        return 0;
+    }
+    const char* reason = es3BatchCreate();
+    if (reason != nullptr) {
+        es3BatchDestroy();
+        drawExplain(why, whySize, reason);
+        return 0;
+    }
+    es3.depthClampExtension = es3HasExtension("GL_EXT_depth_clamp") != 0;
+    if (!es3.depthClampExtension) {
+        platformWarn("this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at infinity "
+                     "instead, so a far light's shadow stays whole");
+    }
+    resetState();
+    return 1;
+}
+
+void es3Stop() {
+    es3BatchFlush();
+    es3SumDestroy();
+    es3TextDestroy();
+    es3BatchDestroy();
+}
+
+void es3Begin(DrawPrimitive p) {
+    es3.inside = true;
+    es3.primitive = p;
+    es3.vertices.clear();
+}
+
+void es3End() {
+    if (es3.inside) es3BatchAdd(es3.primitive, es3.vertices);
+    es3.inside = false;
+}
+
+void es3Vertex3f(float x, float y, float z) {
+    if (!es3.inside) return;
+    es3.vertices.push_back(es3.current);
+    es3.vertices.back().x = x, es3.vertices.back().y = y, es3.vertices.back().z = z;
+}
+
+void es3TexCoord2i(int s, int t) {
+    es3.current.s = static_cast<float>(s);
+    es3.current.t = static_cast<float>(t);
+}
+
+void es3Color3f(float r, float g, float b) {
+    es3Color4f(r, g, b, 1.0f);
+}
+
+void es3Color4f(float r, float g, float b, float a) {
+    es3.current.red = r, es3.current.green = g, es3.current.blue = b, es3.current.alpha = a;
+}
+
+void es3Normal3f(float x, float y, float z) {
+    es3.normal[0] = x, es3.normal[1] = y, es3.normal[2] = z;
+}
+
+void es3MatrixMode(DrawMatrix m) { es3.mode = m; }
+void es3LoadIdentity() { es3BatchFlush(), current() = matrixIdentity(); }
+void es3PushMatrix() { es3.stacks[es3.mode].push_back(current()); }
+void es3PopMatrix() {
+    if (es3.stacks[es3.mode].size() > 1) es3BatchFlush(), es3.stacks[es3.mode].pop_back();
+}
+void es3Translatef(float x, float y, float z) { multiply(matrixTranslation(x, y, z)); }
+void es3Perspective(double fovY, double aspect, double zNear, double zFar) {
+    multiply(matrixPerspective(fovY, aspect, zNear, zFar, !es3.depthClampExtension));
+}
+void es3LookAt(double ex, double ey, double ez, double cx, double cy, double cz, double ux,
+               double uy, double uz) {
+    multiply(matrixLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz));
+}
+void es3Viewport(int x, int y, int width, int height) {
+    es3BatchFlush();
+    glViewport(x, y, width, height);
+    glGetIntegerv(GL_VIEWPORT, es3.viewport);
+}
+void es3GetMatrix(DrawMatrix m, double values[16]) {
+    for (int i = 0; i < 16; ++i) values[i] = es3.stacks[m].back().m[i];
+}
+void es3GetViewport(int values[4]) { std::memcpy(values, es3.viewport, sizeof es3.viewport); }
+
+void es3Enable(DrawCapability c) { capability(c, true); }
+void es3Disable(DrawCapability c) { capability(c, false); }
+void es3DepthFunc(DrawCompare c) { es3BatchFlush(), glDepthFunc(compares[c]); }
+void es3DepthMask(int write) { es3BatchFlush(), glDepthMask(write ? GL_TRUE : GL_FALSE); }
+void es3StencilFunc(DrawCompare c, int reference, uint32_t mask) {
+    es3BatchFlush(), glStencilFunc(compares[c], reference, mask);
+}
+void es3StencilOp(DrawStencilAction fails, DrawStencilAction depthFails, DrawStencilAction passes) {
+    es3BatchFlush();
+    glStencilOp(stencilActions[fails], stencilActions[depthFails], stencilActions[passes]);
+}
+void es3StencilMask(uint32_t mask) { es3BatchFlush(), glStencilMask(mask); }
+void es3ColorMask(int r, int g, int b, int a) {
+    es3BatchFlush(), glColorMask(r != 0, g != 0, b != 0, a != 0);
+}
+void es3FrontFace(DrawWinding w) { es3BatchFlush(), glFrontFace(w == drawClockwise ? GL_CW : GL_CCW); }
+// The shaders interpolate colours and texture coordinates with perspective,
+// and multiply the texel by the colour, always.
+void es3SmoothShading() {}
+void es3NicestPerspective() {}
+void es3TextureModulates() {}
+// Without the extension nothing is clamped, but nothing needs to be: the
+// far plane is at infinity instead.
+int es3DepthClampAvailable() { return es3.depthClampExtension ? 1 : 0; }
+
+void es3Clear(uint32_t buffers) {
+    es3BatchFlush();
+    const GLbitfield bits = ((buffers & drawColourBuffer) ? GL_COLOR_BUFFER_BIT : 0) |
+                            ((buffers & drawDepthBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |
+                            ((buffers & drawStencilBuffer) ? GL_STENCIL_BUFFER_BIT : 0);
+    if (bits != 0) glClear(bits);
+}
+void es3ClearColor(float r, float g, float b, float a) { glClearColor(r, g, b, a); }
+void es3ClearDepth(double depth) { glClearDepthf(static_cast<float>(depth)); }
+void es3ClearStencil(int value) { glClearStencil(value); }
+void es3Flush() { es3BatchFlush(), glFlush(); }
+
+void es3LightPosition(const float position[4]) {
+    matrixTransform(es3.stacks[drawModelView].back(), position, es3.lightEye);
+}
+void es3LightSpecular(const float*) {}  // the default material reflects none of it
+
+void es3RasterPos2f(float x, float y) {
     const float object[4] = {x, y, 0.0f, 1.0f};
     float eye[4], clip[4];
     matrixTransform(es3.stacks[drawModelView].back(), object, eye);
@@ -128,167 +234,16 @@ void rasterPos2f(float x, float y) {
     es3.rasterValid = clip[3] > 0.0f;
     for (int i = 0; i < 3; ++i) es3.rasterValid = es3.rasterValid && std::fabs(clip[i]) <= clip[3];
     if (!es3.rasterValid) return;
-    es3.raster[0] = es3.viewport[0] + (clip[0] / clip[3] + 1.0f) * 0.5f * es3.viewport[2];
-    es3.raster[1] = es3.viewport[1] + (clip[1] / clip[3] + 1.0f) * 0.5f * es3.viewport[3];
-    es3.raster[2] = (clip[2] / clip[3] + 1.0f) * 0.5f;
+    const double w = clip[3];
+    es3.raster[0] = es3.viewport[0] + (clip[0] / w + 1.0) * 0.5 * es3.viewport[2];
+    es3.raster[1] = es3.viewport[1] + (clip[1] / w + 1.0) * 0.5 * es3.viewport[3];
+    es3.raster[2] = (clip[2] / w + 1.0) * 0.5;
     if (es3.lighting) {
         litColour(eye, es3.rasterColour);
     } else {
         std::memcpy(es3.rasterColour, &es3.current.red, sizeof es3.rasterColour);
     }
 }
-
-// Level 0 fitted to powers of two, then every level down to 1 x 1, each
-// made from the one before as GLU makes them.
-void textureMipmaps(int width, int height, const uint8_t* rgb) {
-    es3Flush();
-    GLint largest = 0, alignment = 4;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    int w = width, h = height;
-    mipmapFittedSize(&w, &h, largest);
-    std::vector<uint8_t> level(rgb, rgb + static_cast<size_t>(width) * height * 3);
-    if (w != width || h != height) {
-        level.resize(static_cast<size_t>(w) * h * 3);
-        mipmapScale(rgb, width, height, level.data(), w, h);
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int index = 0;; ++index) {
-        glTexImage2D(GL_TEXTURE_2D, index, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, level.data());
-        if (w == 1 && h == 1) break;
-        level = mipmapHalve(level.data(), w, h);
-        w = std::max(w / 2, 1);
-        h = std::max(h / 2, 1);
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-}
-
-DrawBackend makeBackend() {
-    DrawBackend b{};
-    b.start = start;
-    b.stop = stop;
-
-    b.begin = [](DrawPrimitive p) {
-        es3.inside = true;
-        es3.primitive = p;
-        es3.vertices.clear();
-    };
-    b.end = [] {
-        if (es3.inside) es3BatchAdd(es3.primitive, es3.vertices);
-        es3.inside = false;
-    };
-    b.vertex3f = [](float x, float y, float z) {
-        if (!es3.inside) return;
-        es3.vertices.push_back(es3.current);
-        es3.vertices.back().x = x, es3.vertices.back().y = y, es3.vertices.back().z = z;
-    };
-    b.texCoord2i = [](int s, int t) {
-        es3.current.s = static_cast<float>(s);
-        es3.current.t = static_cast<float>(t);
-    };
-    b.color3f = [](float r, float g, float b) {
-        es3.current.red = r, es3.current.green = g, es3.current.blue = b, es3.current.alpha = 1.0f;
-    };
-    b.color4f = [](float r, float g, float b, float a) {
-        es3.current.red = r, es3.current.green = g, es3.current.blue = b, es3.current.alpha = a;
-    };
-    b.normal3f = [](float x, float y, float z) {
-        es3.normal[0] = x, es3.normal[1] = y, es3.normal[2] = z;
-    };
-
-    b.matrixMode = [](DrawMatrix m) { es3.mode = m; };
-    b.loadIdentity = [] { es3Flush(), current() = matrixIdentity(); };
-    b.pushMatrix = [] { es3.stacks[es3.mode].push_back(current()); };
-    b.popMatrix = [] {
-        if (es3.stacks[es3.mode].size() > 1) es3Flush(), es3.stacks[es3.mode].pop_back();
-    };
-    b.translatef = [](float x, float y, float z) { multiply(matrixTranslation(x, y, z)); };
-    b.perspective = [](double fovY, double aspect, double zNear, double zFar) {
-        multiply(matrixPerspective(fovY, aspect, zNear, zFar, !es3.depthClampExtension));
-    };
-    b.lookAt = [](double ex, double ey, double ez, double cx, double cy, double cz, double ux,
-                  double uy, double uz) { multiply(matrixLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz)); };
-    b.viewport = [](int x, int y, int width, int height) {
-        es3Flush();
-        glViewport(x, y, width, height);
-        glGetIntegerv(GL_VIEWPORT, es3.viewport);
-    };
-    b.getMatrix = [](DrawMatrix m, double values[16]) {
-        for (int i = 0; i < 16; ++i) values[i] = es3.stacks[m].back().m[i];
-    };
-    b.getViewport = [](int values[4]) { std::memcpy(values, es3.viewport, sizeof es3.viewport); };
-
-    b.enable = [](DrawCapability c) { capability(c, true); };
-    b.disable = [](DrawCapability c) { capability(c, false); };
-    b.depthFunc = [](DrawCompare c) { es3Flush(), glDepthFunc(compares[c]); };
-    b.depthMask = [](int write) { es3Flush(), glDepthMask(write ? GL_TRUE : GL_FALSE); };
-    b.stencilFunc = [](DrawCompare c, int reference, uint32_t mask) {
-        es3Flush(), glStencilFunc(compares[c], reference, mask);
-    };
-    b.stencilOp = [](DrawStencilAction fails, DrawStencilAction depthFails, DrawStencilAction passes) {
-        es3Flush();
-        glStencilOp(stencilActions[fails], stencilActions[depthFails], stencilActions[passes]);
-    };
-    b.stencilMask = [](uint32_t mask) { es3Flush(), glStencilMask(mask); };
-    b.colorMask = [](int r, int g, int b, int a) { es3Flush(), glColorMask(r != 0, g != 0, b != 0, a != 0); };
-    b.frontFace = [](DrawWinding w) { es3Flush(), glFrontFace(w == drawClockwise ? GL_CW : GL_CCW); };
-    // The shaders interpolate colours and texture coordinates with
-    // perspective, and multiply the texel by the colour, always.
-    b.smoothShading = [] {};
-    b.nicestPerspective = [] {};
-    b.textureModulates = [] {};
-    b.depthClampAvailable = [] { return 1; };
-
-    b.clear = [](uint32_t buffers) {
-        es3Flush();
-        const GLbitfield bits = ((buffers & drawColourBuffer) ? GL_COLOR_BUFFER_BIT : 0) |
-                                ((buffers & drawDepthBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |
-                                ((buffers & drawStencilBuffer) ? GL_STENCIL_BUFFER_BIT : 0);
-        if (bits != 0) glClear(bits);
-    };
-    b.clearColor = [](float r, float g, float b, float a) { glClearColor(r, g, b, a); };
-    b.clearDepth = [](double depth) { glClearDepthf(static_cast<float>(depth)); };
-    b.clearStencil = [](int value) { glClearStencil(value); };
-    b.flush = [] { es3Flush(), glFlush(); };
-
-    b.lightPosition = [](const float position[4]) {
-        matrixTransform(es3.stacks[drawModelView].back(), position, es3.lightEye);
-    };
-    b.lightSpecular = [](const float*) {};  // the default material reflects none of it
-
-    b.textureCreate = [] {
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        return static_cast<uint32_t>(texture);
-    };
-    b.textureBind = [](uint32_t texture) {
-        if (texture == es3.boundTexture) return;  // each box face binds the box's again
-        es3Flush();
-        glBindTexture(GL_TEXTURE_2D, es3.boundTexture = texture);
-    };
-    b.textureDelete = [](uint32_t texture) {
-        es3Flush();
-        const GLuint name = texture;
-        glDeleteTextures(1, &name);
-        if (es3.boundTexture == texture) es3.boundTexture = 0;
-    };
-    b.textureMipmaps = textureMipmaps;
-    b.textureTrilinear = [] {
-        es3Flush();
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    };
-    b.rasterPos2f = rasterPos2f;
-
-    es3FillText(b);
-    es3FillSum(b);
-    return b;
-}
-
-const DrawBackend backend = makeBackend();
-
-}  // namespace
-
-const DrawBackend* const drawEs3Backend = &backend;
 
 int es3HasExtension(const char* name) {
     GLint count = 0;
@@ -298,4 +253,12 @@ int es3HasExtension(const char* name) {
         if (extension != nullptr && std::strcmp(extension, name) == 0) return 1;
     }
     return 0;
+}
+
+// A context that is lost answers with the same error for ever: the loop
+// ends after as many as GL has kinds of error.
+int es3ErrorsClear() {
+    bool none = true;
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) none = false;
+    return none ? 1 : 0;
 }

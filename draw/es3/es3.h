@@ -1,7 +1,14 @@
-// The es3 renderer's own pieces, shared by its files: OpenGL ES 3.0 with
-// GLSL ES 3.00, which WebGL 2 is too. What OpenGL 1.1 kept for the program
-// (the current vertex, the matrix stacks, the light, the raster position)
-// is kept here; everything else is GL's own state.
+// The es3 renderer: the vocabulary over OpenGL ES 3.0 with GLSL ES 3.00,
+// which WebGL 2 is too. What OpenGL 1.1 kept for the program (the current
+// vertex, the matrix stacks, the light, the raster position) is kept here;
+// everything else is GL's own state. Its files:
+//   es3.cpp    - vertices, matrices, states, clears, the light and the
+//                raster position
+//   batch.cpp  - the shaders, and the vertices batched into one buffer
+//   assets.cpp - textures, with GLU's mip levels made on the processor
+//   text.cpp   - glyphs, packed into one texture
+//   sum.cpp    - the ten passes, summed on the GPU
+//   matrix.cpp - the matrices GL 1.1 and GLU would make
 #pragma once
 
 #include <GLES3/gl3.h>
@@ -9,7 +16,11 @@
 #include <vector>
 
 #include "draw/backend.h"
-#include "draw/matrix.h"
+#include "draw/es3/matrix.h"
+
+#define ES3_DECLARE(result, name, parameters, arguments) result es3##name parameters;
+DRAW_SLOTS(ES3_DECLARE)
+#undef ES3_DECLARE
 
 struct Es3Vertex {
     float x, y, z;
@@ -45,16 +56,17 @@ struct Es3State {
     float lightEye[4];
     int viewport[4];
     GLuint boundTexture;
-    // The raster position in window coordinates, its colour, and whether it
-    // fell inside the view.
-    float raster[3];
+    // The raster position in window coordinates, in double precision so
+    // that a glyph lands on the same whole pixel in any size of window; its
+    // colour, and whether it fell inside the view.
+    double raster[3];
     float rasterColour[4];
     bool rasterValid;
 };
 
 extern Es3State es3;
 
-// The shaders, the vertex buffer and the batch (draw/es3_batch.cpp).
+// The shaders, the vertex buffer and the batch (batch.cpp).
 // es3BatchCreate returns null, or why it could not.
 const char* es3BatchCreate();
 void es3BatchDestroy();
@@ -62,17 +74,22 @@ void es3BatchDestroy();
 void es3BatchAdd(DrawPrimitive primitive, const std::vector<Es3Vertex>& vertices);
 // Draws what the batch holds: called before anything that changes what it
 // would be drawn with.
-void es3Flush();
+void es3BatchFlush();
 // Draws vertices at once through a transform, as triangles.
 void es3DrawTriangles(const Es3Vertex* vertices, int count, Es3Program program,
                       const Matrix& transform);
 // Compiles and links a program from GLSL ES 3.00 sources (without their
-// #version line); 0 when it does not compile or link.
-GLuint es3Program(const char* vertexSource, const char* fragmentSource);
+// #version line) with `defines` put before them; 0 when the driver refuses
+// it, with `why` (whySize bytes) saying which and the first line of the
+// driver's log.
+GLuint es3Program(const char* vertexSource, const char* fragmentSource, const char* defines,
+                  char* why, int whySize);
 int es3HasExtension(const char* name);
+// Takes every error GL has recorded, so that the next check sees only its
+// own; 1 when there was none.
+int es3ErrorsClear();
+// The texture bound again after the renderer bound one of its own.
+void es3TextureRebind();
 
-// The glyphs (draw/es3_text.cpp) and the sum (draw/es3_sum.cpp).
-void es3FillText(DrawBackend& backend);
+// What the glyphs (text.cpp) and the sum (sum.cpp) made in the context.
 void es3TextDestroy();
-void es3FillSum(DrawBackend& backend);
-void es3SumDestroy();

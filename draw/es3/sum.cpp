@@ -3,7 +3,7 @@
 // OpenGL ES has no accumulation buffer.
 #include <cstdio>
 
-#include "draw/es3.h"
+#include "draw/es3/es3.h"
 
 namespace {
 
@@ -44,10 +44,6 @@ struct Sum {
 
 Sum sum{};
 
-void explain(char* why, int whySize, const char* reason) {
-    if (why != nullptr && whySize > 0) std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
-}
-
 void releaseTargets() {
     if (sum.framebuffers[0] != 0) glDeleteFramebuffers(passes - 1, sum.framebuffers);
     if (sum.depthStencil != 0) glDeleteRenderbuffers(1, &sum.depthStencil);
@@ -65,8 +61,7 @@ const char* makeTargets(int width, int height) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
     if (width > largest || height > largest) return "the window is larger than a texture can be";
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    es3ErrorsClear();
     glGenTextures(passes, sum.textures);
     for (GLuint texture : sum.textures) {
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -74,7 +69,7 @@ const char* makeTargets(int width, int height) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexStorage2D(GL_TEXTURE_2D, 1, alphaBits > 0 ? GL_RGBA8 : GL_RGB8, width, height);
     }
-    glBindTexture(GL_TEXTURE_2D, es3.boundTexture);
+    es3TextureRebind();
     glGenRenderbuffers(1, &sum.depthStencil);
     glBindRenderbuffer(GL_RENDERBUFFER, sum.depthStencil);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
@@ -93,20 +88,30 @@ const char* makeTargets(int width, int height) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (!made) return (releaseTargets(), "the pass textures cannot be made at this size");
     if (!complete) return (releaseTargets(), "the pass framebuffers are incomplete");
+    // The last pass is copied from the window each frame: tried once here,
+    // so that a window whose colour the textures cannot take is found now.
+    glBindTexture(GL_TEXTURE_2D, sum.textures[passes - 1]);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+    es3TextureRebind();
+    if (!es3ErrorsClear()) {
+        return (releaseTargets(), "the window's colour cannot be copied into the pass textures");
+    }
     sum.width = width, sum.height = height;
     return nullptr;
 }
 
-int create(char* why, int whySize) {
-    es3Flush();
+}  // namespace
+
+int es3SumCreate(char* why, int whySize) {
+    es3BatchFlush();
     es3SumDestroy();
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
     const char* reason = nullptr;
     if (units < passes) {
         reason = "fewer than ten texture units";
-    } else if ((sum.program = es3Program(vertexSource, fragmentSource)) == 0) {
-        reason = "the summing shader does not compile or link";
+    } else if ((sum.program = es3Program(vertexSource, fragmentSource, "", why, whySize)) == 0) {
+        return 0;
     } else {
         glUseProgram(sum.program);
         char name[16];
@@ -134,41 +139,41 @@ int create(char* why, int whySize) {
         }
     }
     if (reason != nullptr) {
-        explain(why, whySize, reason);
+        drawExplain(why, whySize, reason);
         es3SumDestroy();
         return 0;
     }
     return 1;
 }
 
-int followViewport(char* why, int whySize) {
-    es3Flush();
+int es3SumFollowViewport(char* why, int whySize) {
+    es3BatchFlush();
     const int width = es3.viewport[2], height = es3.viewport[3];
     if (width <= 0 || height <= 0 || (width == sum.width && height == sum.height)) return 1;
     const char* reason = makeTargets(width, height);
-    if (reason != nullptr) explain(why, whySize, reason);
+    if (reason != nullptr) drawExplain(why, whySize, reason);
     return reason == nullptr;
 }
 
-void passBegin(int pass) {
-    es3Flush();
+void es3SumPassBegin(int pass) {
+    es3BatchFlush();
     glBindFramebuffer(GL_FRAMEBUFFER, pass < passes - 1 ? sum.framebuffers[pass] : 0);
 }
 
-void passAdd(int pass) {
-    es3Flush();
+void es3SumPassAdd(int pass) {
+    es3BatchFlush();
     if (pass != passes - 1) return;
     // The last pass stays in the window, depth and all; its colour is copied
     // beside the others on the GPU.
     glBindTexture(GL_TEXTURE_2D, sum.textures[pass]);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sum.width, sum.height);
-    glBindTexture(GL_TEXTURE_2D, es3.boundTexture);
+    es3TextureRebind();
 }
 
 // One triangle over the whole viewport, straight to clip space, writing
 // colour only.
-void giveBack() {
-    es3Flush();
+void es3SumReturn() {
+    es3BatchFlush();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glUseProgram(sum.program);
     for (int pass = passes - 1; pass >= 0; --pass) {
@@ -188,8 +193,6 @@ void giveBack() {
     glUseProgram(0);
 }
 
-}  // namespace
-
 void es3SumDestroy() {
     releaseTargets();
     if (sum.program != 0) glDeleteProgram(sum.program);
@@ -198,14 +201,10 @@ void es3SumDestroy() {
     sum = Sum{};
 }
 
-void es3FillSum(DrawBackend& b) {
-    b.accumBits = [] { return 0; };
-    b.accumAdd = [](float) {};
-    b.accumReturn = [](float) {};
-    b.sumCreate = create;
-    b.sumDestroy = es3SumDestroy;
-    b.sumFollowViewport = followViewport;
-    b.sumPassBegin = passBegin;
-    b.sumPassAdd = passAdd;
-    b.sumReturn = giveBack;
+// OpenGL ES has no accumulation buffer.
+int es3AccumBits() {
+    return 0;
 }
+
+void es3AccumAdd(float) {}
+void es3AccumReturn(float) {}

@@ -1,6 +1,6 @@
-// The gl1 renderer: each call of the vocabulary is the OpenGL 1.1 (and GLU)
-// call of the same name and meaning.
-#include "draw/gl1.h"
+// The gl1 renderer's vertices, matrices, states, clears and light: GL 1.1's
+// own calls, one for one.
+#include "draw/gl1/gl1.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -20,92 +20,87 @@ const GLenum compares[] = {GL_NEVER,    GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
 const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE};
 
-GLbitfield clearBits(uint32_t buffers) {
-    return ((buffers & drawColourBuffer) ? GL_COLOR_BUFFER_BIT : 0) |
-           ((buffers & drawDepthBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |
-           ((buffers & drawStencilBuffer) ? GL_STENCIL_BUFFER_BIT : 0) |
-           ((buffers & drawAccumBuffer) ? GL_ACCUM_BUFFER_BIT : 0);
-}
-
 GLboolean flag(int on) {
     return on ? GL_TRUE : GL_FALSE;
 }
 
-DrawBackend makeBackend() {
-    DrawBackend b{};
-    b.start = [](char*, int) { return 1; };
-    b.stop = [] {};
-
-    b.begin = [](DrawPrimitive p) { glBegin(p == drawLines ? GL_LINES : GL_TRIANGLE_STRIP); };
-    b.end = [] { glEnd(); };
-    b.vertex3f = [](float x, float y, float z) { glVertex3f(x, y, z); };
-    b.texCoord2i = [](int s, int t) { glTexCoord2i(s, t); };
-    b.color3f = [](float r, float g, float b) { glColor3f(r, g, b); };
-    b.color4f = [](float r, float g, float b, float a) { glColor4f(r, g, b, a); };
-    b.normal3f = [](float x, float y, float z) { glNormal3f(x, y, z); };
-
-    b.matrixMode = [](DrawMatrix m) { glMatrixMode(m == drawProjection ? GL_PROJECTION : GL_MODELVIEW); };
-    b.loadIdentity = [] { glLoadIdentity(); };
-    b.pushMatrix = [] { glPushMatrix(); };
-    b.popMatrix = [] { glPopMatrix(); };
-    b.translatef = [](float x, float y, float z) { glTranslatef(x, y, z); };
-    b.perspective = [](double fovY, double aspect, double zNear, double zFar) {
-        gluPerspective(fovY, aspect, zNear, zFar);
-    };
-    b.lookAt = [](double ex, double ey, double ez, double cx, double cy, double cz, double ux,
-                  double uy, double uz) { gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz); };
-    b.viewport = [](int x, int y, int width, int height) { glViewport(x, y, width, height); };
-    b.getMatrix = [](DrawMatrix m, double values[16]) {
-        glGetDoublev(m == drawProjection ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, values);
-    };
-    b.getViewport = [](int values[4]) {
-        GLint viewport[4] = {0, 0, 0, 0};
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        for (int i = 0; i < 4; ++i) values[i] = viewport[i];
-    };
-
-    b.enable = [](DrawCapability c) { glEnable(capabilities[c]); };
-    b.disable = [](DrawCapability c) { glDisable(capabilities[c]); };
-    b.depthFunc = [](DrawCompare c) { glDepthFunc(compares[c]); };
-    b.depthMask = [](int write) { glDepthMask(flag(write)); };
-    b.stencilFunc = [](DrawCompare c, int reference, uint32_t mask) {
-        glStencilFunc(compares[c], reference, mask);
-    };
-    b.stencilOp = [](DrawStencilAction fails, DrawStencilAction depthFails, DrawStencilAction passes) {
-        glStencilOp(stencilActions[fails], stencilActions[depthFails], stencilActions[passes]);
-    };
-    b.stencilMask = [](uint32_t mask) { glStencilMask(mask); };
-    b.colorMask = [](int r, int g, int b, int a) { glColorMask(flag(r), flag(g), flag(b), flag(a)); };
-    b.frontFace = [](DrawWinding w) { glFrontFace(w == drawClockwise ? GL_CW : GL_CCW); };
-    b.smoothShading = [] { glShadeModel(GL_SMOOTH); };
-    b.nicestPerspective = [] { glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST); };
-    b.textureModulates = [] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); };
-    b.depthClampAvailable = [] {
-        return gl1VersionAtLeast(3, 2) || gl1HasExtension("GL_ARB_depth_clamp") ||
-                       gl1HasExtension("GL_NV_depth_clamp")
-                   ? 1
-                   : 0;
-    };
-
-    b.clear = [](uint32_t buffers) { glClear(clearBits(buffers)); };
-    b.clearColor = [](float r, float g, float b, float a) { glClearColor(r, g, b, a); };
-    b.clearDepth = [](double depth) { glClearDepth(depth); };
-    b.clearStencil = [](int value) { glClearStencil(value); };
-    b.flush = [] { glFlush(); };
-
-    b.lightPosition = [](const float position[4]) { glLightfv(GL_LIGHT0, GL_POSITION, position); };
-    b.lightSpecular = [](const float colour[4]) { glLightfv(GL_LIGHT0, GL_SPECULAR, colour); };
-
-    gl1FillAssets(b);
-    gl1FillSum(b);
-    return b;
-}
-
-const DrawBackend backend = makeBackend();
+#define GL1_SLOT(result, name, parameters, arguments) gl1##name,
+const DrawBackend table = {DRAW_SLOTS(GL1_SLOT)};
+#undef GL1_SLOT
 
 }  // namespace
 
-const DrawBackend* const drawGl1Backend = &backend;
+const DrawBackend* const drawGl1Backend = &table;
+
+int gl1Start(char*, int) { return 1; }
+void gl1Stop() {}
+
+void gl1Begin(DrawPrimitive p) { glBegin(p == drawLines ? GL_LINES : GL_TRIANGLE_STRIP); }
+void gl1End() { glEnd(); }
+void gl1Vertex3f(float x, float y, float z) { glVertex3f(x, y, z); }
+void gl1TexCoord2i(int s, int t) { glTexCoord2i(s, t); }
+void gl1Color3f(float r, float g, float b) { glColor3f(r, g, b); }
+void gl1Color4f(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
+void gl1Normal3f(float x, float y, float z) { glNormal3f(x, y, z); }
+
+void gl1MatrixMode(DrawMatrix m) { glMatrixMode(m == drawProjection ? GL_PROJECTION : GL_MODELVIEW); }
+void gl1LoadIdentity() { glLoadIdentity(); }
+void gl1PushMatrix() { glPushMatrix(); }
+void gl1PopMatrix() { glPopMatrix(); }
+void gl1Translatef(float x, float y, float z) { glTranslatef(x, y, z); }
+void gl1Perspective(double fovY, double aspect, double zNear, double zFar) {
+    gluPerspective(fovY, aspect, zNear, zFar);
+}
+void gl1LookAt(double ex, double ey, double ez, double cx, double cy, double cz, double ux,
+               double uy, double uz) {
+    gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
+}
+void gl1Viewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+void gl1GetMatrix(DrawMatrix m, double values[16]) {
+    glGetDoublev(m == drawProjection ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, values);
+}
+void gl1GetViewport(int values[4]) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int i = 0; i < 4; ++i) values[i] = viewport[i];
+}
+
+void gl1Enable(DrawCapability c) { glEnable(capabilities[c]); }
+void gl1Disable(DrawCapability c) { glDisable(capabilities[c]); }
+void gl1DepthFunc(DrawCompare c) { glDepthFunc(compares[c]); }
+void gl1DepthMask(int write) { glDepthMask(flag(write)); }
+void gl1StencilFunc(DrawCompare c, int reference, uint32_t mask) {
+    glStencilFunc(compares[c], reference, mask);
+}
+void gl1StencilOp(DrawStencilAction fails, DrawStencilAction depthFails, DrawStencilAction passes) {
+    glStencilOp(stencilActions[fails], stencilActions[depthFails], stencilActions[passes]);
+}
+void gl1StencilMask(uint32_t mask) { glStencilMask(mask); }
+void gl1ColorMask(int r, int g, int b, int a) { glColorMask(flag(r), flag(g), flag(b), flag(a)); }
+void gl1FrontFace(DrawWinding w) { glFrontFace(w == drawClockwise ? GL_CW : GL_CCW); }
+void gl1SmoothShading() { glShadeModel(GL_SMOOTH); }
+void gl1NicestPerspective() { glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST); }
+void gl1TextureModulates() { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); }
+int gl1DepthClampAvailable() {
+    return gl1VersionAtLeast(3, 2) || gl1HasExtension("GL_ARB_depth_clamp") ||
+                   gl1HasExtension("GL_NV_depth_clamp")
+               ? 1
+               : 0;
+}
+
+void gl1Clear(uint32_t buffers) {
+    glClear(((buffers & drawColourBuffer) ? GL_COLOR_BUFFER_BIT : 0) |
+            ((buffers & drawDepthBuffer) ? GL_DEPTH_BUFFER_BIT : 0) |
+            ((buffers & drawStencilBuffer) ? GL_STENCIL_BUFFER_BIT : 0) |
+            ((buffers & drawAccumBuffer) ? GL_ACCUM_BUFFER_BIT : 0));
+}
+void gl1ClearColor(float r, float g, float b, float a) { glClearColor(r, g, b, a); }
+void gl1ClearDepth(double depth) { glClearDepth(depth); }
+void gl1ClearStencil(int value) { glClearStencil(value); }
+void gl1Flush() { glFlush(); }
+
+void gl1LightPosition(const float position[4]) { glLightfv(GL_LIGHT0, GL_POSITION, position); }
+void gl1LightSpecular(const float colour[4]) { glLightfv(GL_LIGHT0, GL_SPECULAR, colour); }
 
 // Whole names only: one extension's name may begin another's.
 int gl1HasExtension(const char* name) {
@@ -124,4 +119,12 @@ int gl1VersionAtLeast(int wantedMajor, int wantedMinor) {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return 0;
     return major > wantedMajor || (major == wantedMajor && minor >= wantedMinor);
+}
+
+// A context that is lost answers with the same error for ever: the loop
+// ends after as many as GL has kinds of error.
+int gl1ErrorsClear() {
+    bool none = true;
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) none = false;
+    return none ? 1 : 0;
 }

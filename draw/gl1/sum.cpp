@@ -4,8 +4,9 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 
-#include "draw/gl1.h"
+#include "draw/gl1/gl1.h"
 #include "platform/platform.h"
 
 #ifndef APIENTRY
@@ -52,11 +53,13 @@ struct GpuEntryPoints {
     void(APIENTRY* shaderSource)(GLuint, GLsizei, const char* const*, const GLint*);
     void(APIENTRY* compileShader)(GLuint);
     void(APIENTRY* getShaderiv)(GLuint, GLenum, GLint*);
+    void(APIENTRY* getShaderInfoLog)(GLuint, GLsizei, GLsizei*, char*);
     void(APIENTRY* deleteShader)(GLuint);
     GLuint(APIENTRY* createProgram)();
     void(APIENTRY* attachShader)(GLuint, GLuint);
     void(APIENTRY* linkProgram)(GLuint);
     void(APIENTRY* getProgramiv)(GLuint, GLenum, GLint*);
+    void(APIENTRY* getProgramInfoLog)(GLuint, GLsizei, GLsizei*, char*);
     void(APIENTRY* deleteProgram)(GLuint);
     void(APIENTRY* useProgram)(GLuint);
     GLint(APIENTRY* getUniformLocation)(GLuint, const char*);
@@ -129,13 +132,24 @@ bool fetchEntryPoints(GpuEntryPoints& e, bool core) {
            fb(&e.renderbufferStorage, "RenderbufferStorage") &&
            fetch(&e.createShader, "glCreateShader") && fetch(&e.shaderSource, "glShaderSource") &&
            fetch(&e.compileShader, "glCompileShader") && fetch(&e.getShaderiv, "glGetShaderiv") &&
+           fetch(&e.getShaderInfoLog, "glGetShaderInfoLog") &&
            fetch(&e.deleteShader, "glDeleteShader") && fetch(&e.createProgram, "glCreateProgram") &&
            fetch(&e.attachShader, "glAttachShader") && fetch(&e.linkProgram, "glLinkProgram") &&
-           fetch(&e.getProgramiv, "glGetProgramiv") && fetch(&e.deleteProgram, "glDeleteProgram") &&
+           fetch(&e.getProgramiv, "glGetProgramiv") &&
+           fetch(&e.getProgramInfoLog, "glGetProgramInfoLog") && fetch(&e.deleteProgram, "glDeleteProgram") &&
            fetch(&e.useProgram, "glUseProgram") &&
            fetch(&e.getUniformLocation, "glGetUniformLocation") &&
            fetch(&e.uniform1i, "glUniform1i") && fetch(&e.uniform1f, "glUniform1f") &&
            fetch(&e.activeTexture, "glActiveTexture", "glActiveTextureARB");
+}
+
+// Why the last shader or program was refused: what the driver said first.
+char refusal[200];
+
+// The first line of a driver's log, after `what`.
+void refuse(const char* what, char* log) {
+    log[std::strcspn(log, "\r\n")] = '\0';
+    std::snprintf(refusal, sizeof refusal, "%s: %s", what, log[0] != '\0' ? log : "(no log)");
 }
 
 GLuint compile(GLenum kind, const char* source) {
@@ -144,14 +158,19 @@ GLuint compile(GLenum kind, const char* source) {
     gpu.gl.shaderSource(shader, 1, &source, nullptr);
     gpu.gl.compileShader(shader);
     gpu.gl.getShaderiv(shader, glCompileStatus, &compiled);
-    if (!compiled) gpu.gl.deleteShader(shader);
-    return compiled ? shader : 0;
+    if (compiled) return shader;
+    char log[160] = "";
+    gpu.gl.getShaderInfoLog(shader, sizeof log, nullptr, log);
+    refuse("the summing shader does not compile", log);
+    gpu.gl.deleteShader(shader);
+    return 0;
 }
 
-// Compiles and links the summing shader and ties each sampler to its unit.
+// Compiles and links the summing shader and ties each sampler to its unit;
+// null, or why not.
 const char* buildProgram() {
     const GLuint vertex = compile(glVertexShader, vertexSource);
-    const GLuint fragment = compile(glFragmentShader, fragmentSource);
+    const GLuint fragment = vertex != 0 ? compile(glFragmentShader, fragmentSource) : 0;
     GLint linked = 0;
     if (vertex != 0 && fragment != 0) {
         gpu.program = gpu.gl.createProgram();
@@ -159,11 +178,15 @@ const char* buildProgram() {
         gpu.gl.attachShader(gpu.program, fragment);
         gpu.gl.linkProgram(gpu.program);
         gpu.gl.getProgramiv(gpu.program, glLinkStatus, &linked);
+        if (!linked) {
+            char log[160] = "";
+            gpu.gl.getProgramInfoLog(gpu.program, sizeof log, nullptr, log);
+            refuse("the summing shader does not link", log);
+        }
     }
     if (vertex != 0) gpu.gl.deleteShader(vertex);
     if (fragment != 0) gpu.gl.deleteShader(fragment);
-    if (vertex == 0 || fragment == 0) return "the summing shader does not compile";
-    if (!linked) return "the summing shader does not link";
+    if (vertex == 0 || fragment == 0 || !linked) return refusal;
     gpu.gl.useProgram(gpu.program);
     char name[8];
     for (int pass = 0; pass < drawSumPasses; ++pass) {
@@ -194,8 +217,7 @@ const char* makeTargets(int width, int height) {
     GLint largest = 0;
     glGetIntegerv(glMaxRectangleTextureSize, &largest);
     if (width > largest || height > largest) return "the window is larger than a texture can be";
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    gl1ErrorsClear();
     glGenTextures(drawSumPasses, gpu.textures);
     for (GLuint texture : gpu.textures) {
         glBindTexture(glTextureRectangle, texture);
@@ -227,18 +249,20 @@ const char* makeTargets(int width, int height) {
     gpu.gl.bindFramebuffer(glFramebuffer, 0);
     if (!made) return (releaseTargets(), "the pass textures cannot be made at this size");
     if (!complete) return (releaseTargets(), "the pass framebuffers are incomplete");
+    // The last pass is copied from the window each frame: tried once here,
+    // so that a window whose colour the textures cannot take is found now.
+    glBindTexture(glTextureRectangle, gpu.textures[drawSumPasses - 1]);
+    glCopyTexSubImage2D(glTextureRectangle, 0, 0, 0, 0, 0, width, height);
+    glBindTexture(glTextureRectangle, 0);
+    if (!gl1ErrorsClear()) return (releaseTargets(), "the window's colour cannot be copied into the pass textures");
     gpu.width = width, gpu.height = height;
     return nullptr;
 }
 
-void sumExplain(char* why, int whySize, const char* reason) {
-    if (why != nullptr && whySize > 0) std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
-}
+}  // namespace
 
-void sumDestroy();
-
-int sumCreate(char* why, int whySize) {
-    sumDestroy();
+int gl1SumCreate(char* why, int whySize) {
+    gl1SumDestroy();
     const bool core = gl1VersionAtLeast(3, 0) ||
                       gl1HasExtension("GL_ARB_framebuffer_object");
     const char* reason = nullptr;
@@ -264,14 +288,14 @@ int sumCreate(char* why, int whySize) {
         if (viewport[2] > 0 && viewport[3] > 0) reason = makeTargets(viewport[2], viewport[3]);
     }
     if (reason != nullptr) {
-        sumExplain(why, whySize, reason);
-        sumDestroy();
+        drawExplain(why, whySize, reason);
+        gl1SumDestroy();
         return 0;
     }
     return 1;
 }
 
-void sumDestroy() {
+void gl1SumDestroy() {
     if (gpu.gl.useProgram != nullptr) {
         releaseTargets();
         if (gpu.program != 0) gpu.gl.deleteProgram(gpu.program);
@@ -279,21 +303,21 @@ void sumDestroy() {
     gpu = GpuSum{};
 }
 
-int sumFollowViewport(char* why, int whySize) {
+int gl1SumFollowViewport(char* why, int whySize) {
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     if (viewport[2] <= 0 || viewport[3] <= 0) return 1;
     if (viewport[2] == gpu.width && viewport[3] == gpu.height) return 1;
     const char* reason = makeTargets(viewport[2], viewport[3]);
-    if (reason != nullptr) sumExplain(why, whySize, reason);
+    if (reason != nullptr) drawExplain(why, whySize, reason);
     return reason == nullptr;
 }
 
-void sumPassBegin(int pass) {
+void gl1SumPassBegin(int pass) {
     gpu.gl.bindFramebuffer(glFramebuffer, pass < drawSumPasses - 1 ? gpu.framebuffers[pass] : 0);
 }
 
-void sumPassAdd(int pass) {
+void gl1SumPassAdd(int pass) {
     if (pass != drawSumPasses - 1) return;
     // The last pass stays in the window, depth and all; its colour is copied
     // beside the others on the GPU.
@@ -302,7 +326,7 @@ void sumPassAdd(int pass) {
     glBindTexture(glTextureRectangle, 0);
 }
 
-void sumReturn() {
+void gl1SumReturn() {
     // One quad over the whole viewport, straight to clip space, writing
     // colour only.
     gpu.gl.bindFramebuffer(glFramebuffer, 0);
@@ -326,20 +350,16 @@ void sumReturn() {
     gpu.gl.useProgram(0);
 }
 
-}  // namespace
+int gl1AccumBits() {
+    GLint bits = 0;
+    glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
+    return static_cast<int>(bits);
+}
 
-void gl1FillSum(DrawBackend& b) {
-    b.accumBits = [] {
-        GLint bits = 0;
-        glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
-        return static_cast<int>(bits);
-    };
-    b.accumAdd = [](float weight) { glAccum(GL_ACCUM, weight); };
-    b.accumReturn = [](float value) { glAccum(GL_RETURN, value); };
-    b.sumCreate = sumCreate;
-    b.sumDestroy = sumDestroy;
-    b.sumFollowViewport = sumFollowViewport;
-    b.sumPassBegin = sumPassBegin;
-    b.sumPassAdd = sumPassAdd;
-    b.sumReturn = sumReturn;
+void gl1AccumAdd(float weight) {
+    glAccum(GL_ACCUM, weight);
+}
+
+void gl1AccumReturn(float value) {
+    glAccum(GL_RETURN, value);
 }
