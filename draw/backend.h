@@ -73,12 +73,15 @@
     X(int, AccumBits, (), ())                                                                   \
     X(void, AccumAdd, (float weight), (weight))                                                 \
     X(void, AccumReturn, (float value), (value))                                                \
-    X(int, SumCreate, (char* why, int whySize), (why, whySize))                                 \
-    X(void, SumDestroy, (), ())                                                                 \
-    X(int, SumFollowViewport, (char* why, int whySize), (why, whySize))                         \
-    X(void, SumPassBegin, (int pass), (pass))                                                   \
-    X(void, SumPassAdd, (int pass), (pass))                                                     \
-    X(void, SumReturn, (), ())
+    X(void, BlendFunc, (DrawBlend blend), (blend))                                              \
+    X(void, ColourSteps, (float steps[3]), (steps))                                             \
+    X(int, ComposeCreate, (const DrawComposition* composition, char* why, int whySize),         \
+      (composition, why, whySize))                                                              \
+    X(void, ComposeDestroy, (), ())                                                             \
+    X(int, ComposeFollowViewport, (char* why, int whySize), (why, whySize))                     \
+    X(void, ComposeKeepBase, (), ())                                                            \
+    X(void, ComposeKeepCounts, (), ())                                                          \
+    X(void, Compose, (), ())
 
 // A renderer's whole table: its start and stop in the current context, then
 // the calls.

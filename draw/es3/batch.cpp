@@ -70,11 +70,10 @@ void refuse(const char* what, char* log, char* why, int whySize) {
     drawExplain(why, whySize, reason);
 }
 
-GLuint compile(GLenum kind, const char* source, const char* defines, char* why, int whySize) {
-    const char* parts[3] = {"#version 300 es\n", defines, source};
+GLuint compile(GLenum kind, int count, const char* const* parts, char* why, int whySize) {
     const GLuint shader = glCreateShader(kind);
     GLint compiled = 0;
-    glShaderSource(shader, 3, parts, nullptr);
+    glShaderSource(shader, count, parts, nullptr);
     glCompileShader(shader);
     glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     if (compiled) return shader;
@@ -105,11 +104,14 @@ void draw(GLenum mode, const Es3Vertex* vertices, int count, Es3Program program,
 
 }  // namespace
 
-GLuint es3Program(const char* vertexSource, const char* fragmentSource, const char* defines,
-                  char* why, int whySize) {
-    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource, defines, why, whySize);
+GLuint es3Program(const char* defines, const char* vertexSource, const char* fragmentHead,
+                  const char* fragmentBody, char* why, int whySize) {
+    const char* const version = "#version 300 es\n";
+    const char* const vertexParts[3] = {version, defines, vertexSource};
+    const char* const fragmentParts[4] = {version, defines, fragmentHead, fragmentBody};
+    const GLuint vertex = compile(GL_VERTEX_SHADER, 3, vertexParts, why, whySize);
     const GLuint fragment =
-        vertex != 0 ? compile(GL_FRAGMENT_SHADER, fragmentSource, defines, why, whySize) : 0;
+        vertex != 0 ? compile(GL_FRAGMENT_SHADER, 4, fragmentParts, why, whySize) : 0;
     GLuint program = 0;
     if (vertex != 0 && fragment != 0) {
         GLint linked = 0;
@@ -138,7 +140,7 @@ const char* es3BatchCreate() {
             std::snprintf(defines, sizeof defines, "#define KIND %d\n#define SHADING %s\n", kind,
                           smooth ? "smooth" : "flat");
             const GLuint program =
-                es3Program(vertexSource, fragmentSource, defines, why, sizeof why);
+                es3Program(defines, vertexSource, "", fragmentSource, why, sizeof why);
             if (program == 0) return why;
             batch.programs[kind][smooth] = program;
             batch.transformAt[kind][smooth] = glGetUniformLocation(program, "transform");

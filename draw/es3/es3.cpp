@@ -18,7 +18,7 @@ namespace {
 const GLenum depthClampExt = 0x864F;  // GL_DEPTH_CLAMP_EXT
 const GLenum compares[] = {GL_NEVER,    GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE};
+const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE, GL_INVERT, GL_ZERO};
 
 #define ES3_SLOT(result, name, parameters, arguments) es3##name,
 const DrawBackend table = {DRAW_SLOTS(ES3_SLOT)};
@@ -121,7 +121,7 @@ int es3Start(char* why, int whySize) {
 
 void es3Stop() {
     es3BatchFlush();
-    es3SumDestroy();
+    es3ComposeDestroy();
     es3TextDestroy();
     es3BatchDestroy();
 }

@@ -78,12 +78,12 @@ void es3BatchFlush();
 // Draws vertices at once through a transform, as triangles.
 void es3DrawTriangles(const Es3Vertex* vertices, int count, Es3Program program,
                       const Matrix& transform);
-// Compiles and links a program from GLSL ES 3.00 sources (without their
-// #version line) with `defines` put before them; 0 when the driver refuses
-// it, with `why` (whySize bytes) saying which and the first line of the
-// driver's log.
-GLuint es3Program(const char* vertexSource, const char* fragmentSource, const char* defines,
-                  char* why, int whySize);
+// Compiles and links a program from GLSL ES 3.00 sources without their
+// #version line: `defines` before both, the fragment shader's head before
+// its body. 0 when the driver refuses it, with `why` (whySize bytes) saying
+// which and the first line of the driver's log.
+GLuint es3Program(const char* defines, const char* vertexSource, const char* fragmentHead,
+                  const char* fragmentBody, char* why, int whySize);
 int es3HasExtension(const char* name);
 // Takes every error GL has recorded, so that the next check sees only its
 // own; 1 when there was none.
@@ -91,5 +91,5 @@ int es3ErrorsClear();
 // The texture bound again after the renderer bound one of its own.
 void es3TextureRebind();
 
-// What the glyphs (text.cpp) and the sum (sum.cpp) made in the context.
+// What the glyphs (text.cpp) made in the context.
 void es3TextDestroy();

@@ -1,205 +1,89 @@
-// The es3 renderer's ten-pass sum: the same arithmetic as gl1's GPU sum, in
-// GLSL ES 3.00, each pass's texel fetched at the fragment's own pixel.
+// The es3 renderer's ten passes: their composition from counts in GLSL ES
+// 3.00, each kept picture's texel fetched at the fragment's own pixel.
 // OpenGL ES has no accumulation buffer.
 #include <cstdio>
+#include <initializer_list>
 
+#include "draw/compose.h"
 #include "draw/es3/es3.h"
 
 namespace {
 
-const int passes = drawSumPasses;
-
 const char* const vertexSource =
     "layout(location = 0) in vec2 corner;\n"
     "void main() { gl_Position = vec4(corner, 0.0, 1.0); }\n";
-const char* const fragmentSource =
+const char* const fragmentHead =
     "precision highp float;\n"
-    "uniform highp sampler2D pass[10];\n"
-    "uniform float addScale, returnScale;\n"
+    "uniform highp sampler2D base, counts;\n"
     "out vec4 colourOut;\n"
-    "void main() {\n"
-    "    ivec2 at = ivec2(gl_FragCoord.xy);\n"
-    "    vec4 sum = vec4(0.0);\n"
-    "    sum += floor(texelFetch(pass[0], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[1], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[2], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[3], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[4], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[5], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[6], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[7], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[8], at, 0) * addScale);\n"
-    "    sum += floor(texelFetch(pass[9], at, 0) * addScale);\n"
-    "    colourOut = sum * returnScale;\n"
-    "}\n";
+    "#define FETCH(picture) texelFetch(picture, ivec2(gl_FragCoord.xy), 0)\n"
+    "#define COLOUR_OUT colourOut\n";
 
-struct Sum {
+struct Composer {
     GLuint program;
-    GLuint vertexArray, buffer;  // the triangle the sum is drawn with
-    GLuint textures[passes];
-    GLuint framebuffers[passes - 1];
-    GLuint depthStencil;
-    int width, height;  // the size the targets were made for, 0 for none
+    GLuint vertexArray, buffer;  // the triangle the frame is composed with
+    GLuint base, counts;         // the kept pictures
+    GLenum format;               // theirs: the window's own
+    int width, height;           // the size they were made for, 0 for none
 };
 
-Sum sum{};
+Composer composer{};
 
-void releaseTargets() {
-    if (sum.framebuffers[0] != 0) glDeleteFramebuffers(passes - 1, sum.framebuffers);
-    if (sum.depthStencil != 0) glDeleteRenderbuffers(1, &sum.depthStencil);
-    if (sum.textures[0] != 0) glDeleteTextures(passes, sum.textures);
-    sum = Sum{sum.program, sum.vertexArray, sum.buffer, {}, {}, 0, 0, 0};
+void releasePictures() {
+    if (composer.base != 0) glDeleteTextures(1, &composer.base);
+    if (composer.counts != 0) glDeleteTextures(1, &composer.counts);
+    composer.base = composer.counts = 0;
+    composer.width = composer.height = 0;
 }
 
-// Ten colour textures and one depth-stencil buffer of the viewport's size;
-// passes 0 to 8 each get a framebuffer of their texture and that buffer.
-// The last pass is copied from the window, whose colour format the
-// textures take: a copy may not invent an alpha channel.
-const char* makeTargets(int width, int height) {
-    releaseTargets();
-    GLint largest = 0, alphaBits = 0;
+// A copy from the window must keep its colour format exactly: the texture
+// format with the window's bits, or none.
+GLenum windowFormat() {
+    GLint red = 0, green = 0, blue = 0, alpha = 0;
+    glGetIntegerv(GL_RED_BITS, &red);
+    glGetIntegerv(GL_GREEN_BITS, &green);
+    glGetIntegerv(GL_BLUE_BITS, &blue);
+    glGetIntegerv(GL_ALPHA_BITS, &alpha);
+    if (red == 8 && green == 8 && blue == 8) return alpha == 8 ? GL_RGBA8 : alpha == 0 ? GL_RGB8 : 0;
+    if (red == 5 && green == 6 && blue == 5 && alpha == 0) return GL_RGB565;
+    if (red == 10 && green == 10 && blue == 10 && alpha == 2) return GL_RGB10_A2;
+    return 0;
+}
+
+// The two kept pictures, of the viewport's size.
+const char* makePictures(int width, int height) {
+    releasePictures();
+    GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
     if (width > largest || height > largest) return "the window is larger than a texture can be";
     es3ErrorsClear();
-    glGenTextures(passes, sum.textures);
-    for (GLuint texture : sum.textures) {
-        glBindTexture(GL_TEXTURE_2D, texture);
+    for (GLuint* texture : {&composer.base, &composer.counts}) {
+        glGenTextures(1, texture);
+        glBindTexture(GL_TEXTURE_2D, *texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexStorage2D(GL_TEXTURE_2D, 1, alphaBits > 0 ? GL_RGBA8 : GL_RGB8, width, height);
+        glTexStorage2D(GL_TEXTURE_2D, 1, composer.format, width, height);
     }
-    es3TextureRebind();
-    glGenRenderbuffers(1, &sum.depthStencil);
-    glBindRenderbuffer(GL_RENDERBUFFER, sum.depthStencil);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    const bool made = glGetError() == GL_NO_ERROR;
-    glGenFramebuffers(passes - 1, sum.framebuffers);
-    bool complete = made;
-    for (int pass = 0; complete && pass < passes - 1; ++pass) {
-        glBindFramebuffer(GL_FRAMEBUFFER, sum.framebuffers[pass]);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                               sum.textures[pass], 0);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  sum.depthStencil);
-        complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (!made) return (releaseTargets(), "the pass textures cannot be made at this size");
-    if (!complete) return (releaseTargets(), "the pass framebuffers are incomplete");
-    // The last pass is copied from the window each frame: tried once here,
-    // so that a window whose colour the textures cannot take is found now.
-    glBindTexture(GL_TEXTURE_2D, sum.textures[passes - 1]);
+    // Copied from the window every frame: tried once here, so that a window
+    // whose colour the textures cannot take is found now.
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
     es3TextureRebind();
     if (!es3ErrorsClear()) {
-        return (releaseTargets(), "the window's colour cannot be copied into the pass textures");
+        releasePictures();
+        return "the window's colour cannot be copied into a texture of this size";
     }
-    sum.width = width, sum.height = height;
+    composer.width = width, composer.height = height;
     return nullptr;
 }
 
-}  // namespace
-
-int es3SumCreate(char* why, int whySize) {
+void keep(GLuint texture) {
     es3BatchFlush();
-    es3SumDestroy();
-    GLint units = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
-    const char* reason = nullptr;
-    if (units < passes) {
-        reason = "fewer than ten texture units";
-    } else if ((sum.program = es3Program(vertexSource, fragmentSource, "", why, whySize)) == 0) {
-        return 0;
-    } else {
-        glUseProgram(sum.program);
-        char name[16];
-        for (int pass = 0; pass < passes; ++pass) {
-            std::snprintf(name, sizeof name, "pass[%d]", pass);
-            glUniform1i(glGetUniformLocation(sum.program, name), pass);
-        }
-        // Worked out here in single precision, as the accumulation buffer
-        // works them out.
-        glUniform1f(glGetUniformLocation(sum.program, "addScale"), drawSumWeight * 32767.0f);
-        glUniform1f(glGetUniformLocation(sum.program, "returnScale"), 1.0f / 32767.0f);
-        glUseProgram(0);
-        const float cover[6] = {-1, -1, 3, -1, -1, 3};
-        glGenVertexArrays(1, &sum.vertexArray);
-        glGenBuffers(1, &sum.buffer);
-        glBindVertexArray(sum.vertexArray);
-        glBindBuffer(GL_ARRAY_BUFFER, sum.buffer);
-        glBufferData(GL_ARRAY_BUFFER, sizeof cover, cover, GL_STATIC_DRAW);
-        glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
-        glBindVertexArray(0);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        if (es3.viewport[2] > 0 && es3.viewport[3] > 0) {
-            reason = makeTargets(es3.viewport[2], es3.viewport[3]);
-        }
-    }
-    if (reason != nullptr) {
-        drawExplain(why, whySize, reason);
-        es3SumDestroy();
-        return 0;
-    }
-    return 1;
-}
-
-int es3SumFollowViewport(char* why, int whySize) {
-    es3BatchFlush();
-    const int width = es3.viewport[2], height = es3.viewport[3];
-    if (width <= 0 || height <= 0 || (width == sum.width && height == sum.height)) return 1;
-    const char* reason = makeTargets(width, height);
-    if (reason != nullptr) drawExplain(why, whySize, reason);
-    return reason == nullptr;
-}
-
-void es3SumPassBegin(int pass) {
-    es3BatchFlush();
-    glBindFramebuffer(GL_FRAMEBUFFER, pass < passes - 1 ? sum.framebuffers[pass] : 0);
-}
-
-void es3SumPassAdd(int pass) {
-    es3BatchFlush();
-    if (pass != passes - 1) return;
-    // The last pass stays in the window, depth and all; its colour is copied
-    // beside the others on the GPU.
-    glBindTexture(GL_TEXTURE_2D, sum.textures[pass]);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sum.width, sum.height);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, composer.width, composer.height);
     es3TextureRebind();
 }
 
-// One triangle over the whole viewport, straight to clip space, writing
-// colour only.
-void es3SumReturn() {
-    es3BatchFlush();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glUseProgram(sum.program);
-    for (int pass = passes - 1; pass >= 0; --pass) {
-        glActiveTexture(GL_TEXTURE0 + pass);
-        glBindTexture(GL_TEXTURE_2D, sum.textures[pass]);
-    }
-    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glBindVertexArray(sum.vertexArray);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-    glBindVertexArray(0);
-    if (depthTest) glEnable(GL_DEPTH_TEST);
-    for (int pass = passes - 1; pass >= 0; --pass) {
-        glActiveTexture(GL_TEXTURE0 + pass);
-        glBindTexture(GL_TEXTURE_2D, pass == 0 ? es3.boundTexture : 0);
-    }
-    glUseProgram(0);
-}
-
-void es3SumDestroy() {
-    releaseTargets();
-    if (sum.program != 0) glDeleteProgram(sum.program);
-    if (sum.buffer != 0) glDeleteBuffers(1, &sum.buffer);
-    if (sum.vertexArray != 0) glDeleteVertexArrays(1, &sum.vertexArray);
-    sum = Sum{};
-}
+}  // namespace
 
 // OpenGL ES has no accumulation buffer.
 int es3AccumBits() {
@@ -208,3 +92,130 @@ int es3AccumBits() {
 
 void es3AccumAdd(float) {}
 void es3AccumReturn(float) {}
+
+void es3BlendFunc(DrawBlend blend) {
+    es3BatchFlush();
+    glBlendFunc(GL_ONE, blend == drawBlendAdd ? GL_ONE : GL_ZERO);
+}
+
+void es3ColourSteps(float steps[3]) {
+    const GLenum names[3] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS};
+    for (int i = 0; i < 3; ++i) {
+        GLint bits = 8;
+        glGetIntegerv(names[i], &bits);
+        steps[i] = 1.0f / static_cast<float>((1 << (bits > 0 && bits < 16 ? bits : 8)) - 1);
+    }
+}
+
+int es3ComposeCreate(const DrawComposition* composition, char* why, int whySize) {
+    es3BatchFlush();
+    es3ComposeDestroy();
+    GLint stencil = 0, red = 0, green = 0, blue = 0, alpha = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    composer.format = windowFormat();
+    char reason[160] = "";
+    if (stencil < 8) {
+        drawExplain(reason, sizeof reason, "the window's stencil buffer has fewer than eight bits");
+    } else if (composer.format == 0) {
+        glGetIntegerv(GL_RED_BITS, &red);
+        glGetIntegerv(GL_GREEN_BITS, &green);
+        glGetIntegerv(GL_BLUE_BITS, &blue);
+        glGetIntegerv(GL_ALPHA_BITS, &alpha);
+        std::snprintf(reason, sizeof reason,
+                      "no texture format takes a copy of the window's colour (%d/%d/%d/%d bits)",
+                      red, green, blue, alpha);
+    } else {
+        composer.program = es3Program("", vertexSource, fragmentHead, composeFragmentBody,
+                                      reason, sizeof reason);
+    }
+    if (composer.program != 0) {
+        float steps[3];
+        es3ColourSteps(steps);
+        const ComposeUniforms u = composeUniforms(*composition, steps);
+        const GLuint p = composer.program;
+        glUseProgram(p);
+        glUniform1i(glGetUniformLocation(p, "base"), 0);
+        glUniform1i(glGetUniformLocation(p, "counts"), 1);
+        glUniform3fv(glGetUniformLocation(p, "levels"), 1, u.levels);
+        glUniform3fv(glGetUniformLocation(p, "green"), 1, u.green);
+        glUniform3fv(glGetUniformLocation(p, "blue"), 1, u.blue);
+        glUniform1f(glGetUniformLocation(p, "tint"), u.tint);
+        glUniform1f(glGetUniformLocation(p, "passes"), u.passes);
+        glUniform1f(glGetUniformLocation(p, "addScale"), u.addScale);
+        glUniform1f(glGetUniformLocation(p, "returnScale"), u.returnScale);
+        glUseProgram(0);
+        const float cover[6] = {-1, -1, 3, -1, -1, 3};
+        glGenVertexArrays(1, &composer.vertexArray);
+        glGenBuffers(1, &composer.buffer);
+        glBindVertexArray(composer.vertexArray);
+        glBindBuffer(GL_ARRAY_BUFFER, composer.buffer);
+        glBufferData(GL_ARRAY_BUFFER, sizeof cover, cover, GL_STATIC_DRAW);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        if (es3.viewport[2] > 0 && es3.viewport[3] > 0) {
+            const char* failed = makePictures(es3.viewport[2], es3.viewport[3]);
+            if (failed != nullptr) drawExplain(reason, sizeof reason, failed);
+        }
+    }
+    if (composer.program == 0 || composer.width == 0) {
+        drawExplain(why, whySize, reason[0] != '\0' ? reason : "the kept pictures cannot be made");
+        es3ComposeDestroy();
+        return 0;
+    }
+    return 1;
+}
+
+void es3ComposeDestroy() {
+    releasePictures();
+    if (composer.program != 0) glDeleteProgram(composer.program);
+    if (composer.buffer != 0) glDeleteBuffers(1, &composer.buffer);
+    if (composer.vertexArray != 0) glDeleteVertexArrays(1, &composer.vertexArray);
+    composer = Composer{};
+}
+
+int es3ComposeFollowViewport(char* why, int whySize) {
+    es3BatchFlush();
+    const int width = es3.viewport[2], height = es3.viewport[3];
+    if (width <= 0 || height <= 0 || (width == composer.width && height == composer.height)) return 1;
+    const char* reason = makePictures(width, height);
+    if (reason != nullptr) drawExplain(why, whySize, reason);
+    return reason == nullptr;
+}
+
+void es3ComposeKeepBase() {
+    keep(composer.base);
+}
+
+void es3ComposeKeepCounts() {
+    keep(composer.counts);
+}
+
+// One triangle over the whole viewport, straight to clip space, writing
+// colour only.
+void es3Compose() {
+    es3BatchFlush();
+    glUseProgram(composer.program);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, composer.counts);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, composer.base);
+    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    const GLboolean stencilTest = glIsEnabled(GL_STENCIL_TEST);
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_BLEND);
+    glBindVertexArray(composer.vertexArray);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glBindVertexArray(0);
+    if (depthTest) glEnable(GL_DEPTH_TEST);
+    if (stencilTest) glEnable(GL_STENCIL_TEST);
+    if (blending) glEnable(GL_BLEND);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    es3TextureRebind();
+    glUseProgram(0);
+}

@@ -18,7 +18,7 @@ const GLenum capabilities[] = {GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE, GL_
                                GL_TEXTURE_2D, GL_LIGHTING,     GL_LIGHT0,    GL_DEPTH_CLAMP};
 const GLenum compares[] = {GL_NEVER,    GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE};
+const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE, GL_INVERT, GL_ZERO};
 
 GLboolean flag(int on) {
     return on ? GL_TRUE : GL_FALSE;
