@@ -39,6 +39,7 @@ struct Sum {
     GLuint textures[passes];
     GLuint framebuffers[passes - 1];
     GLuint depthStencil;
+    GLenum format;      // the pass textures' format: the window's own
     int width, height;  // the size the targets were made for, 0 for none
 };
 
@@ -52,18 +53,41 @@ void releaseTargets() {
     if (sum.framebuffers[0] != 0) glDeleteFramebuffers(passes - 1, sum.framebuffers);
     if (sum.depthStencil != 0) glDeleteRenderbuffers(1, &sum.depthStencil);
     if (sum.textures[0] != 0) glDeleteTextures(passes, sum.textures);
-    sum = Sum{sum.program, sum.vertexArray, sum.buffer, {}, {}, 0, 0, 0};
+    sum = Sum{sum.program, sum.vertexArray, sum.buffer, {}, {}, 0, sum.format, 0, 0};
+}
+
+// The texture format that the window's colour can be copied into, with the
+// window's red, green, blue and alpha bits; 0 where no texture format has
+// them. OpenGL ES copies only between formats of the same bits a channel,
+// so the last pass's texture takes the window's own, and the other passes'
+// textures the same, to be summed alike.
+GLenum windowFormat(GLint bits[4]) {
+    struct Match {
+        GLint red, green, blue, alpha;
+        GLenum format;
+    };
+    const Match matches[] = {{5, 6, 5, 0, GL_RGB565}, {4, 4, 4, 4, GL_RGBA4},
+                             {5, 5, 5, 1, GL_RGB5_A1}, {8, 8, 8, 0, GL_RGB8},
+                             {8, 8, 8, 8, GL_RGBA8},   {10, 10, 10, 2, GL_RGB10_A2}};
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetIntegerv(GL_RED_BITS, &bits[0]);
+    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
+    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
+    glGetIntegerv(GL_ALPHA_BITS, &bits[3]);
+    for (const Match& m : matches) {
+        if (m.red == bits[0] && m.green == bits[1] && m.blue == bits[2] && m.alpha == bits[3]) {
+            return m.format;
+        }
+    }
+    return 0;
 }
 
 // Ten colour textures and one depth-stencil buffer of the viewport's size;
 // passes 0 to 8 each get a framebuffer of their texture and that buffer.
-// The last pass is copied from the window, whose colour format the
-// textures take: a copy may not invent an alpha channel.
 const char* makeTargets(int width, int height) {
     releaseTargets();
-    GLint largest = 0, alphaBits = 0;
+    GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
     if (width > largest || height > largest) return "the window is larger than a texture can be";
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -72,7 +96,7 @@ const char* makeTargets(int width, int height) {
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexStorage2D(GL_TEXTURE_2D, 1, alphaBits > 0 ? GL_RGBA8 : GL_RGB8, width, height);
+        glTexStorage2D(GL_TEXTURE_2D, 1, sum.format, width, height);
     }
     glBindTexture(GL_TEXTURE_2D, es3.boundTexture);
     glGenRenderbuffers(1, &sum.depthStencil);
@@ -103,8 +127,15 @@ int create(char* why, int whySize) {
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
     const char* reason = nullptr;
+    GLint bits[4] = {0, 0, 0, 0};
+    char noFormat[96];
     if (units < passes) {
         reason = "fewer than ten texture units";
+    } else if ((sum.format = windowFormat(bits)) == 0) {
+        std::snprintf(noFormat, sizeof noFormat,
+                      "no texture format takes a copy of the window's %d/%d/%d/%d colour bits",
+                      bits[0], bits[1], bits[2], bits[3]);
+        reason = noFormat;
     } else if ((sum.program = es3Program(vertexSource, fragmentSource)) == 0) {
         reason = "the summing shader does not compile or link";
     } else {
