@@ -37,16 +37,22 @@ void releasePictures() {
 }
 
 // A copy from the window must keep its colour format exactly: the texture
-// format with the window's bits, or none.
-GLenum windowFormat() {
-    GLint red = 0, green = 0, blue = 0, alpha = 0;
-    glGetIntegerv(GL_RED_BITS, &red);
-    glGetIntegerv(GL_GREEN_BITS, &green);
-    glGetIntegerv(GL_BLUE_BITS, &blue);
-    glGetIntegerv(GL_ALPHA_BITS, &alpha);
-    if (red == 8 && green == 8 && blue == 8) return alpha == 8 ? GL_RGBA8 : alpha == 0 ? GL_RGB8 : 0;
-    if (red == 5 && green == 6 && blue == 5 && alpha == 0) return GL_RGB565;
-    if (red == 10 && green == 10 && blue == 10 && alpha == 2) return GL_RGB10_A2;
+// format with the window's bits (into `bits`), or 0 for none.
+GLenum windowFormat(GLint bits[4]) {
+    struct Match {
+        GLint red, green, blue, alpha;
+        GLenum format;
+    };
+    const Match matches[] = {{5, 6, 5, 0, GL_RGB565}, {4, 4, 4, 4, GL_RGBA4},
+                             {5, 5, 5, 1, GL_RGB5_A1}, {8, 8, 8, 0, GL_RGB8},
+                             {8, 8, 8, 8, GL_RGBA8},   {10, 10, 10, 2, GL_RGB10_A2}};
+    glGetIntegerv(GL_RED_BITS, &bits[0]);
+    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
+    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
+    glGetIntegerv(GL_ALPHA_BITS, &bits[3]);
+    for (const Match& m : matches)
+        if (m.red == bits[0] && m.green == bits[1] && m.blue == bits[2] && m.alpha == bits[3])
+            return m.format;
     return 0;
 }
 
@@ -110,20 +116,16 @@ void es3ColourSteps(float steps[3]) {
 int es3ComposeCreate(const DrawComposition* composition, char* why, int whySize) {
     es3BatchFlush();
     es3ComposeDestroy();
-    GLint stencil = 0, red = 0, green = 0, blue = 0, alpha = 0;
+    GLint stencil = 0, bits[4];
     glGetIntegerv(GL_STENCIL_BITS, &stencil);
-    composer.format = windowFormat();
+    composer.format = windowFormat(bits);
     char reason[160] = "";
     if (stencil < 8) {
         drawExplain(reason, sizeof reason, "the window's stencil buffer has fewer than eight bits");
     } else if (composer.format == 0) {
-        glGetIntegerv(GL_RED_BITS, &red);
-        glGetIntegerv(GL_GREEN_BITS, &green);
-        glGetIntegerv(GL_BLUE_BITS, &blue);
-        glGetIntegerv(GL_ALPHA_BITS, &alpha);
         std::snprintf(reason, sizeof reason,
-                      "no texture format takes a copy of the window's colour (%d/%d/%d/%d bits)",
-                      red, green, blue, alpha);
+                      "no texture format takes a copy of the window's %d/%d/%d/%d colour bits",
+                      bits[0], bits[1], bits[2], bits[3]);
     } else {
         composer.program = es3Program("", vertexSource, fragmentHead, composeFragmentBody,
                                       reason, sizeof reason);
