@@ -11,10 +11,7 @@
 
 ShadowVolumes countedVolumes = shadowVolumesSilhouette;
 
-namespace {
-
-// A quad over the whole viewport in the current colour, whatever the depth.
-void viewportCover() {
+void countedCover() {
     drawDisable(drawDepthTest);
     drawDisable(drawTexturing);
     drawDisable(drawLighting);
@@ -38,6 +35,8 @@ void viewportCover() {
     drawEnable(drawTexturing);
     drawEnable(drawDepthTest);
 }
+
+namespace {
 
 // Where nothing of this pass's own shows yet, adds one step to the green
 // (`green`) or blue count, and marks the pixel with `bit`.
@@ -123,7 +122,7 @@ void countedPassShadow(int pass, const float steps[3]) {
     drawStencilMask(~countedRoomBit);
     drawStencilOp(clear, clear, clear);
     drawColor4f(steps[0], 0.0f, 0.0f, 0.0f);
-    viewportCover();
+    countedCover();
     drawStencilMask(~0u);
 }
 

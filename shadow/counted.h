@@ -48,6 +48,9 @@ void countedCountsKeep();
 void countedCompose();
 void countedOverlay();
 
+// A quad over the whole viewport in the current colour, whatever the depth.
+void countedCover();
+
 // The volumes the passes are counted with: the box's silhouette's, unless
 // told otherwise (to measure the difference).
 extern ShadowVolumes countedVolumes;
