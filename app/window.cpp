@@ -1,6 +1,5 @@
 #include "app/window.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "draw/draw.h"
@@ -59,9 +58,9 @@ int windowMakeContext(GLWindow* window, uint32_t style, uint32_t exStyle, const 
     return 1;
 }
 
-// The window with a current context of the renderer's kind, and the
-// renderer started in it; 0 after releasing everything, with `why` (160
-// bytes) filled in where the renderer could not start.
+// The window with a current context of the kind prepared for the renderer,
+// and the renderer started in it; 0 after releasing everything, with `why`
+// (160 bytes) filled in where the renderer could not start.
 bool windowMakeDrawable(GLWindow* window, DrawRenderer renderer, uint32_t style, uint32_t exStyle,
                         const PlatformRect& rect, const PlatformPixelFormat& request, char* why) {
     if (!windowMakeContext(window, style, exStyle, rect, request)) return false;
@@ -159,23 +158,17 @@ int windowCreate(GLWindow* window) {
         platformAdjustWindowRect(&rect, style, exStyle);
     }
 
-    // OpenGL ES where it is asked for and can be had; otherwise, and where
-    // it fails, the desktop's GL, with one line that says why.
-    if (window->renderer == drawRendererEs3) {
-        char why[160] = "the window system makes no OpenGL ES 3.0 context";
-        if (platformSetGLKind(platformGLES3) &&
-            windowMakeDrawable(window, drawRendererEs3, style, exStyle, rect, request, why)) {
+    // The renderer asked for where its context can be had; otherwise the
+    // one it falls back to, after one line that says why.
+    DrawRenderer renderer = static_cast<DrawRenderer>(window->renderer);
+    char why[160];
+    for (;;) {
+        if (drawContextPrepare(renderer, why, sizeof why) &&
+            windowMakeDrawable(window, renderer, style, exStyle, rect, request, why)) {
             return windowShown(window);
         }
-        if (!drawRendererBuilt(drawRendererGl1)) return 0;
-        char line[240];
-        std::snprintf(line, sizeof line, "OpenGL ES 3.0 cannot be had (%s): drawing with gl1", why);
-        platformWarn(line);
-        platformSetGLKind(platformGLDesktop);
+        if (!drawFallBack(&renderer, why)) return 0;
     }
-    char why[160];
-    if (!windowMakeDrawable(window, drawRendererGl1, style, exStyle, rect, request, why)) return 0;
-    return windowShown(window);
 }
 
 

@@ -1,4 +1,5 @@
-// The vocabulary's calls, each handed to the renderer in use.
+// The vocabulary's calls, each handed to the renderer in use, and the choice
+// of renderer for each window.
 #include "draw/draw.h"
 
 #include <cstdio>
@@ -17,6 +18,18 @@ const DrawBackend* const drawEs3Backend = nullptr;
 
 namespace {
 
+// What each renderer draws in, and what it is called.
+struct Renderer {
+    const char* name;
+    PlatformGLKind context;
+    const char* contextName;
+};
+
+const Renderer renderers[] = {
+    {"gl1", platformGLDesktop, "OpenGL"},
+    {"es3", platformGLES3, "OpenGL ES 3.0"},
+};
+
 const DrawBackend* backendOf(DrawRenderer renderer) {
     return renderer == drawRendererEs3 ? drawEs3Backend : drawGl1Backend;
 }
@@ -26,30 +39,31 @@ DrawRenderer defaultRenderer() {
     return drawGl1Backend != nullptr ? drawRendererGl1 : drawRendererEs3;
 }
 
-const char* nameOf(DrawRenderer renderer) {
-    return renderer == drawRendererEs3 ? "es3" : "gl1";
-}
-
 DrawRenderer inUse = defaultRenderer();
-const DrawBackend* drawBackend = backendOf(inUse);
+const DrawBackend* backend = backendOf(inUse);
 
 }  // namespace
+
+void drawExplain(char* why, int whySize, const char* reason) {
+    if (why != nullptr && whySize > 0) std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
+}
 
 DrawRenderer drawRendererRequested() {
     char value[16], line[160];
     const uint32_t length = platformGetEnvironmentVariable("TENEBREL_GL", value, sizeof value);
     const DrawRenderer fallback = defaultRenderer();
+    const char* fallbackName = renderers[fallback].name;
     if (length == 0) return fallback;
     for (DrawRenderer renderer : {drawRendererGl1, drawRendererEs3}) {
-        if (length >= sizeof value || std::strcmp(value, nameOf(renderer)) != 0) continue;
+        if (length >= sizeof value || std::strcmp(value, renderers[renderer].name) != 0) continue;
         if (drawRendererBuilt(renderer)) return renderer;
         std::snprintf(line, sizeof line, "TENEBREL_GL=%s, but this build has no %s renderer; "
-                      "drawing with %s", value, value, nameOf(fallback));
+                      "drawing with %s", value, value, fallbackName);
         platformWarn(line);
         return fallback;
     }
     std::snprintf(line, sizeof line, "TENEBREL_GL takes \"gl1\" or \"es3\"; drawing with %s",
-                  nameOf(fallback));
+                  fallbackName);
     platformWarn(line);
     return fallback;
 }
@@ -58,105 +72,46 @@ int drawRendererBuilt(DrawRenderer renderer) {
     return backendOf(renderer) != nullptr ? 1 : 0;
 }
 
+int drawContextPrepare(DrawRenderer renderer, char* why, int whySize) {
+    if (!drawRendererBuilt(renderer)) return drawExplain(why, whySize, "this build has no such renderer"), 0;
+    if (platformSetGLKind(renderers[renderer].context)) return 1;
+    char reason[96];
+    std::snprintf(reason, sizeof reason, "the window system makes no %s context",
+                  renderers[renderer].contextName);
+    drawExplain(why, whySize, reason);
+    return 0;
+}
+
 int drawStart(DrawRenderer renderer, char* why, int whySize) {
-    const DrawBackend* backend = backendOf(renderer);
-    if (backend == nullptr) {
-        std::snprintf(why, static_cast<size_t>(whySize), "this build has no such renderer");
-        return 0;
-    }
-    if (!backend->start(why, whySize)) return 0;
+    const DrawBackend* starting = backendOf(renderer);
+    if (starting == nullptr) return drawExplain(why, whySize, "this build has no such renderer"), 0;
+    if (!starting->Start(why, whySize)) return 0;
     inUse = renderer;
-    drawBackend = backend;
+    backend = starting;
+    return 1;
+}
+
+int drawFallBack(DrawRenderer* renderer, const char* why) {
+    // OpenGL ES gives way to the desktop's GL; nothing comes after that.
+    if (*renderer != drawRendererEs3 || !drawRendererBuilt(drawRendererGl1)) return 0;
+    char line[240];
+    std::snprintf(line, sizeof line, "%s cannot be had (%s): drawing with %s",
+                  renderers[*renderer].contextName, why, renderers[drawRendererGl1].name);
+    platformWarn(line);
+    *renderer = drawRendererGl1;
     return 1;
 }
 
 void drawStop() {
-    drawBackend->stop();
+    backend->Stop();
 }
 
 DrawRenderer drawRendererInUse() {
     return inUse;
 }
 
-void drawBegin(DrawPrimitive primitive) { drawBackend->begin(primitive); }
-void drawEnd() { drawBackend->end(); }
-void drawVertex3f(float x, float y, float z) { drawBackend->vertex3f(x, y, z); }
-void drawTexCoord2i(int s, int t) { drawBackend->texCoord2i(s, t); }
-void drawColor3f(float red, float green, float blue) { drawBackend->color3f(red, green, blue); }
-void drawColor4f(float red, float green, float blue, float alpha) {
-    drawBackend->color4f(red, green, blue, alpha);
-}
-void drawNormal3f(float x, float y, float z) { drawBackend->normal3f(x, y, z); }
-void drawMatrixMode(DrawMatrix matrix) { drawBackend->matrixMode(matrix); }
-void drawLoadIdentity() { drawBackend->loadIdentity(); }
-void drawPushMatrix() { drawBackend->pushMatrix(); }
-void drawPopMatrix() { drawBackend->popMatrix(); }
-void drawTranslatef(float x, float y, float z) { drawBackend->translatef(x, y, z); }
-void drawPerspective(double fovY, double aspect, double zNear, double zFar) {
-    drawBackend->perspective(fovY, aspect, zNear, zFar);
-}
-void drawLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ, double upX, double upY, double upZ) {
-    drawBackend->lookAt(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
-}
-void drawViewport(int x, int y, int width, int height) {
-    drawBackend->viewport(x, y, width, height);
-}
-void drawGetMatrix(DrawMatrix matrix, double values[16]) { drawBackend->getMatrix(matrix, values); }
-void drawGetViewport(int values[4]) { drawBackend->getViewport(values); }
-void drawEnable(DrawCapability capability) { drawBackend->enable(capability); }
-void drawDisable(DrawCapability capability) { drawBackend->disable(capability); }
-void drawDepthFunc(DrawCompare compare) { drawBackend->depthFunc(compare); }
-void drawDepthMask(int write) { drawBackend->depthMask(write); }
-void drawStencilFunc(DrawCompare compare, int reference, uint32_t mask) {
-    drawBackend->stencilFunc(compare, reference, mask);
-}
-void drawStencilOp(DrawStencilAction stencilFails, DrawStencilAction depthFails, DrawStencilAction passes) {
-    drawBackend->stencilOp(stencilFails, depthFails, passes);
-}
-void drawStencilMask(uint32_t mask) { drawBackend->stencilMask(mask); }
-void drawColorMask(int red, int green, int blue, int alpha) {
-    drawBackend->colorMask(red, green, blue, alpha);
-}
-void drawFrontFace(DrawWinding winding) { drawBackend->frontFace(winding); }
-void drawSmoothShading() { drawBackend->smoothShading(); }
-void drawNicestPerspective() { drawBackend->nicestPerspective(); }
-void drawTextureModulates() { drawBackend->textureModulates(); }
-int drawDepthClampAvailable() { return drawBackend->depthClampAvailable(); }
-void drawClear(uint32_t buffers) { drawBackend->clear(buffers); }
-void drawClearColor(float red, float green, float blue, float alpha) {
-    drawBackend->clearColor(red, green, blue, alpha);
-}
-void drawClearDepth(double depth) { drawBackend->clearDepth(depth); }
-void drawClearStencil(int value) { drawBackend->clearStencil(value); }
-void drawFlush() { drawBackend->flush(); }
-void drawLightPosition(const float position[4]) { drawBackend->lightPosition(position); }
-void drawLightSpecular(const float colour[4]) { drawBackend->lightSpecular(colour); }
-uint32_t drawTextureCreate() { return drawBackend->textureCreate(); }
-void drawTextureBind(uint32_t texture) { drawBackend->textureBind(texture); }
-void drawTextureDelete(uint32_t texture) { drawBackend->textureDelete(texture); }
-void drawTextureMipmaps(int width, int height, const uint8_t* rgb) {
-    drawBackend->textureMipmaps(width, height, rgb);
-}
-void drawTextureTrilinear() { drawBackend->textureTrilinear(); }
-uint32_t drawGlyphsCreate(int count) { return drawBackend->glyphsCreate(count); }
-void drawGlyphsDelete(uint32_t first, int count) { drawBackend->glyphsDelete(first, count); }
-void drawGlyphsBegin() { drawBackend->glyphsBegin(); }
-void drawGlyphDefine(uint32_t slot, const DrawGlyph* glyph) {
-    drawBackend->glyphDefine(slot, glyph);
-}
-void drawGlyphsEnd() { drawBackend->glyphsEnd(); }
-void drawRasterPos2f(float x, float y) { drawBackend->rasterPos2f(x, y); }
-void drawGlyphs(uint32_t base, int count, const uint8_t* bytes) {
-    drawBackend->glyphs(base, count, bytes);
-}
-int drawAccumBits() { return drawBackend->accumBits(); }
-void drawAccumAdd(float weight) { drawBackend->accumAdd(weight); }
-void drawAccumReturn(float value) { drawBackend->accumReturn(value); }
-int drawSumCreate(char* why, int whySize) { return drawBackend->sumCreate(why, whySize); }
-void drawSumDestroy() { drawBackend->sumDestroy(); }
-int drawSumFollowViewport(char* why, int whySize) {
-    return drawBackend->sumFollowViewport(why, whySize);
-}
-void drawSumPassBegin(int pass) { drawBackend->sumPassBegin(pass); }
-void drawSumPassAdd(int pass) { drawBackend->sumPassAdd(pass); }
-void drawSumReturn() { drawBackend->sumReturn(); }
+// Every other call: drawName(parameters) is the renderer's Name(arguments).
+#define DRAW_FORWARD(result, name, parameters, arguments) \
+    result draw##name parameters { return backend->name arguments; }
+DRAW_CALLS(DRAW_FORWARD)
+#undef DRAW_FORWARD

@@ -1,9 +1,9 @@
 // The program's drawing vocabulary: everything a frame asks of the graphics
 // library, in the program's own terms, as immediate-mode calls. Two
 // renderers speak it:
-//   gl1 - OpenGL 1.1's fixed pipeline, call for call (draw/gl1*.cpp)
+//   gl1 - OpenGL 1.1's fixed pipeline, call for call (draw/gl1/)
 //   es3 - OpenGL ES 3.0 (and WebGL 2): the vertices batched into a buffer
-//         and drawn with a few small shaders (draw/es3*.cpp)
+//         and drawn with a few small shaders (draw/es3/)
 // One of them serves the current rendering context; drawStart picks it.
 // Nothing above this header includes a GL header.
 #pragma once
@@ -21,9 +21,18 @@ enum DrawRenderer : int {
 DrawRenderer drawRendererRequested();
 // 1 when this build has the renderer at all.
 int drawRendererBuilt(DrawRenderer renderer);
-// Starts the renderer in the current rendering context. Returns 1; or 0 with
-// `why` (at least 160 bytes) saying what the context lacks, and nothing made.
+// A window is drawn with the renderer asked for where it can be had:
+//   drawContextPrepare tells the system layer which kind of rendering
+//     context the renderer draws in, for the window made next; 0 with `why`
+//     (at least 160 bytes) where the system makes none of that kind;
+//   drawStart starts it in the context made and current; 0 with `why`
+//     saying what the context lacks, and nothing made;
+//   drawFallBack, after either failed for the reason `why`, moves
+//     `renderer` on to the one that draws instead and says so in one line;
+//     0 where none is left.
+int drawContextPrepare(DrawRenderer renderer, char* why, int whySize);
 int drawStart(DrawRenderer renderer, char* why, int whySize);
+int drawFallBack(DrawRenderer* renderer, const char* why);
 // Releases what the renderer made; the context must still be current.
 void drawStop();
 DrawRenderer drawRendererInUse();
@@ -91,6 +100,8 @@ enum DrawStencilAction : int {
     drawIncrement,  // up to the largest count, no further
     drawDecrement,  // down to 0, no further
     drawReplace,
+    drawInvert,  // every bit the stencil mask lets through turned over
+    drawZero,
 };
 
 enum DrawWinding : int {
@@ -185,22 +196,43 @@ constexpr float drawSumWeight = 0.095f;
 int drawAccumBits();
 void drawAccumAdd(float weight);
 void drawAccumReturn(float value);
-// The ten passes added on the GPU. Passes 0 to 8 are drawn into textures
-// that share one depth-stencil buffer; the last pass is drawn into the window
-// itself, so that its depth stays there for the box drawn on top, and is
-// copied into the tenth texture. One fragment shader then adds the ten as
-// the accumulation buffer does: each 8-bit channel c / 255 times
-// (0.095 x 32767), truncated, summed, times 1 / 32767, rounded to the
-// nearest 8-bit step. Made for the current viewport; 0 with `why` (at least
-// 160 bytes) where the context cannot, with nothing left made.
-int drawSumCreate(char* why, int whySize);
-void drawSumDestroy();
-// Makes the targets again when the viewport has changed size. 0 with `why`
-// when they cannot be made; an empty viewport keeps the old ones.
-int drawSumFollowViewport(char* why, int whySize);
-// Directs pass `pass` into its target, and keeps it after it is drawn.
-void drawSumPassBegin(int pass);
-void drawSumPassAdd(int pass);
-// Draws the sum into the window's colour buffer; depth and stencil keep the
-// last pass.
-void drawSumReturn();
+
+// What blending does with the fragment's colour: replaces the pixel's (GL's
+// initial factors), or is added to it, each channel stopping at its most.
+enum DrawBlend : int {
+    drawBlendReplace = 0,
+    drawBlendAdd = 1,
+};
+void drawBlendFunc(DrawBlend blend);
+// The smallest step of the window's red, green and blue: 1 / 255 for eight
+// bits, 1 / 31 for five. Adding a step to a channel adds exactly one to it.
+void drawColourSteps(float steps[3]);
+
+// The passes counted instead of drawn whole. The scene is drawn once into
+// the window, and drawComposeKeepBase keeps that picture; then, in the
+// window's colour buffer cleared to 0, each pass adds one step to red where
+// it leaves the room in shadow, to green where its marker shows and to blue
+// where its rays show; drawComposeKeepCounts keeps the counts, and
+// drawCompose draws the frame from the two into the window, exactly as the
+// accumulation buffer would have summed the ten pictures: each 8-bit
+// channel c / 255 times (weight x 32767), truncated, summed, times
+// 1 / 32767, rounded to the nearest 8-bit step. A pass in shadow shows the
+// kept picture times the tint, rounded as the tinted room is drawn; one
+// counted in green or blue shows that colour; every other pass the kept
+// picture itself.
+struct DrawComposition {
+    float tint;          // the room in shadow: the lit room times this
+    float green[3];      // what a pass counted in green shows: the marker
+    float blue[3];       // and in blue: the rays
+};
+// Made for the current viewport; 0 with `why` (at least 160 bytes) where the
+// context cannot, with nothing left made.
+int drawComposeCreate(const DrawComposition* composition, char* why, int whySize);
+void drawComposeDestroy();
+// Makes the kept pictures again when the viewport has changed size; 0 with
+// `why` when they cannot be made. An empty viewport keeps the old ones.
+int drawComposeFollowViewport(char* why, int whySize);
+void drawComposeKeepBase();
+void drawComposeKeepCounts();
+// Writes colour only, over the whole viewport, whatever the depth.
+void drawCompose();

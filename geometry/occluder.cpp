@@ -36,10 +36,28 @@ void occluderDraw(const Occluder& occluder) {
     for (const OccluderFace& face : occluder.faces) faceDraw(face);
 }
 
+void occluderBoxDraw(const Occluder& occluder) {
+    for (const OccluderFace& face : occluder.faces) faceSurfaceDraw(face);
+    drawEnable(drawLighting);
+}
+
 void faceDraw(const OccluderFace& face) {
+    faceSurfaceDraw(face);
+    // The light marker: untextured, facing +z, so it shows only from the
+    // side of greater z.
+    drawDisable(drawTexturing);
+    drawBegin(drawTriangleStrip);
+    drawColor3f(occluderMarkerColour[0], occluderMarkerColour[1], occluderMarkerColour[2]);
+    drawNormal3f(0.0f, 0.0f, 1.0f);
+    occluderMarkerVertices(face.light);
+    drawEnd();
+    drawEnable(drawTexturing);
+    drawEnable(drawLighting);
+}
+
+void faceSurfaceDraw(const OccluderFace& face) {
     drawTextureBind(textureIds[0]);
     drawDisable(drawLighting);
-
     // Corners 3, 0, 2, 1: both triangles counter-clockwise from outside, and
     // the texture stretched once over the face.
     drawBegin(drawTriangleStrip);
@@ -53,20 +71,11 @@ void faceDraw(const OccluderFace& face) {
     drawTexCoord2i(0, 0);
     drawVertex3f(face.corners[1].x, face.corners[1].y, face.corners[1].z);
     drawEnd();
+}
 
-    // The light marker: untextured, facing +z, so it shows only from the
-    // side of greater z.
-    drawDisable(drawTexturing);
-    const Vec3& l = face.light;
-    drawBegin(drawTriangleStrip);
-    drawColor3f(1.0f, 1.0f, 0.0f);
-    drawNormal3f(0.0f, 0.0f, 1.0f);
+void occluderMarkerVertices(const Vec3& l) {
     drawVertex3f(l.x + markerHalfSide, l.y + markerHalfSide, l.z);
     drawVertex3f(l.x - markerHalfSide, l.y + markerHalfSide, l.z);
     drawVertex3f(l.x + markerHalfSide, l.y - markerHalfSide, l.z);
     drawVertex3f(l.x - markerHalfSide, l.y - markerHalfSide, l.z);
-    drawEnd();
-
-    drawEnable(drawTexturing);
-    drawEnable(drawLighting);
 }

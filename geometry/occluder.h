@@ -23,6 +23,9 @@ struct Occluder {
     OccluderFace faces[6];
 };
 
+// The light marker's colour: yellow.
+constexpr float occluderMarkerColour[3] = {1.0f, 1.0f, 0.0f};
+
 // Corners, cleared extruded corners and the light copy (5, 1, 5) for every
 // face; castsShadow is left as it was.
 void occluderInit(Occluder& occluder);
@@ -33,3 +36,10 @@ void occluderDraw(const Occluder& occluder);
 // facing +z. Leaves lighting and texturing on, the occluder texture bound
 // and the colour (1, 1, 0, 1) current.
 void faceDraw(const OccluderFace& face);
+// The six faces alone, without their markers, leaving lighting on; and one
+// face alone, leaving lighting off and the colour white.
+void occluderBoxDraw(const Occluder& occluder);
+void faceSurfaceDraw(const OccluderFace& face);
+// The marker's four corners around the light, as one strip, in whatever
+// colour is current: between drawBegin(drawTriangleStrip) and drawEnd.
+void occluderMarkerVertices(const Vec3& light);

@@ -18,6 +18,7 @@ int32_t fpsClockStarted = 0;
 GLWindow* sceneWindow = nullptr;
 KeyTable* sceneKeys = nullptr;
 Camera sceneCamera;
+const float sceneClearColour[4] = {0.0f, 0.0f, 1.0f, 0.9f};
 Occluder sceneOccluder;
 
 namespace {
@@ -63,7 +64,8 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     drawEnable(drawCulling);
 
-    drawClearColor(0.0f, 0.0f, 1.0f, 0.9f);
+    drawClearColor(sceneClearColour[0], sceneClearColour[1], sceneClearColour[2],
+                   sceneClearColour[3]);
     drawClearDepth(1.0);
     drawClearStencil(0);
     drawDepthFunc(drawLessOrEqual);

@@ -35,6 +35,8 @@ extern GLWindow* sceneWindow;
 extern KeyTable* sceneKeys;
 // The viewer and the shadow caster the frame is drawn with.
 extern Camera sceneCamera;
+// What shows where nothing is drawn: the blue beyond the open sides.
+extern const float sceneClearColour[4];
 extern Occluder sceneOccluder;
 
 // Counts one frame; publishes the count into fpsValue once more than a

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "draw/draw.h"
+#include "geometry/occluder.h"
 #include "platform/platform.h"
-#include "shadow/frame.h"
+#include "shadow/stencil.h"
+#include "shadow/volume.h"
 
 namespace {
 
@@ -30,18 +32,25 @@ void warnFallback(const char* why) {
 AccumWay accumWayRequested() {
     char value[16];
     const uint32_t length = platformGetEnvironmentVariable("TENEBREL_ACCUM", value, sizeof value);
-    if (length == 0) return accumWayGpu;
+    if (length == 0) return accumWayCounted;
     if (length < sizeof value && std::strcmp(value, "buffer") == 0) return accumWayBuffer;
-    if (length < sizeof value && std::strcmp(value, "gpu") == 0) return accumWayGpu;
+    if (length < sizeof value && std::strcmp(value, "gpu") == 0) return accumWayCounted;
     platformWarn("TENEBREL_ACCUM takes \"buffer\" or \"gpu\"; summing on the GPU");
-    return accumWayGpu;
+    return accumWayCounted;
 }
 
 AccumWay accumInit(AccumWay requested) {
     accumShutdown();
     char why[160];
-    if (requested == accumWayGpu) {
-        if (drawSumCreate(why, sizeof why)) return wayInUse = accumWayGpu;
+    if (requested == accumWayCounted) {
+        // What a pass counted in shadow, under its marker and under its
+        // rays shows.
+        DrawComposition composition{shadowTint, {}, {}};
+        for (int i = 0; i < 3; ++i) {
+            composition.green[i] = occluderMarkerColour[i];
+            composition.blue[i] = shadowRayColour[i];
+        }
+        if (drawComposeCreate(&composition, why, sizeof why)) return wayInUse = accumWayCounted;
         warnFallback(why);
     } else if (*bufferShortfall() != '\0') {
         platformWarn("TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
@@ -51,7 +60,7 @@ AccumWay accumInit(AccumWay requested) {
 }
 
 void accumShutdown() {
-    if (wayInUse == accumWayGpu) drawSumDestroy();
+    if (wayInUse == accumWayCounted) drawComposeDestroy();
     wayInUse = accumWayBuffer;
 }
 
@@ -61,37 +70,8 @@ AccumWay accumWayInUse() {
 
 void accumFrameBegin() {
     char why[160];
-    if (wayInUse == accumWayGpu && !drawSumFollowViewport(why, sizeof why)) {
-        // A size the GPU sum cannot take: this context goes on with the
-        // accumulation buffer, so the frame is never left blank.
+    if (wayInUse == accumWayCounted && !drawComposeFollowViewport(why, sizeof why)) {
         accumShutdown();
         warnFallback(why);
-    }
-    drawClear(accumClearBit());
-}
-
-unsigned int accumClearBit() {
-    // Clearing the accumulation buffer is work for the processor in Mesa;
-    // the GPU sum starts every pass afresh and needs no clear.
-    return wayInUse == accumWayBuffer ? static_cast<unsigned int>(drawAccumBuffer) : 0u;
-}
-
-void accumPassBegin(int pass) {
-    if (wayInUse == accumWayGpu) drawSumPassBegin(pass);
-}
-
-void accumPassAdd(int pass) {
-    if (wayInUse == accumWayGpu) {
-        drawSumPassAdd(pass);
-    } else {
-        drawAccumAdd(framePassWeight);
-    }
-}
-
-void accumReturn() {
-    if (wayInUse == accumWayGpu) {
-        drawSumReturn();
-    } else {
-        drawAccumReturn(1.0f);
     }
 }

@@ -8,6 +8,7 @@
 #include "scene/camera.h"
 #include "scene/scene.h"
 #include "shadow/accum.h"
+#include "shadow/counted.h"
 #include "shadow/stencil.h"
 
 const float lightJitter[12] = {0.2f,  0.5683f, -0.42342f, 0.9f,   0.843f, -0.342f,
@@ -21,21 +22,30 @@ Vec3 frameJitterOffset(int pass) {
 }
 
 void sceneDraw() {
+    accumFrameBegin();
+    if (accumWayInUse() == accumWayCounted) {
+        countedPassesDraw();
+        countedCompose();
+    } else {
+        frameSummedDraw();
+    }
+}
+
+void frameSummedDraw() {
     drawStencilMask(~0u);
-    drawClear(drawColourBuffer | drawStencilBuffer | accumClearBit() | drawDepthBuffer);
+    drawClear(drawColourBuffer | drawStencilBuffer | drawAccumBuffer | drawDepthBuffer);
     drawLoadIdentity();
     cameraApply(sceneCamera);
 
     drawDepthFunc(drawLessOrEqual);
     drawDepthMask(1);
-    accumFrameBegin();
+    drawClear(drawAccumBuffer);
 
     const Vec3 saved = lightPosition;
     for (int pass = 0; pass < framePassCount; ++pass) {
         const Vec3 offset = frameJitterOffset(pass);
         lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
 
-        accumPassBegin(pass);
         drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
         occluderSetLight(sceneOccluder, lightPosition);
         sceneLightApply();
@@ -44,7 +54,7 @@ void sceneDraw() {
         roomDrawTinted(1.0f);
         occluderCastShadows(sceneOccluder, showRays);
         occluderDraw(sceneOccluder);
-        accumPassAdd(pass);
+        drawAccumAdd(framePassWeight);
 
         // Subtracted rather than restored from the saved copy: the light ends
         // the frame where it began, or within the last bit of it.
@@ -52,7 +62,7 @@ void sceneDraw() {
         lightPosition.y -= offset.y;
         lightPosition.z -= offset.z;
     }
-    accumReturn();
+    drawAccumReturn(1.0f);
 
     // The depth buffer still holds the last pass, where the box stood at the
     // same depths: it is drawn again over the sum at its full colour.

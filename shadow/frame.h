@@ -1,7 +1,7 @@
 // One complete frame: ten passes with the light nudged by a fixed jitter,
-// each with hard shadows, summed into soft shadows (on the GPU, or in the
-// accumulation buffer: shadow/accum.h), then the box on top and the frame
-// rate.
+// each with hard shadows, summed into soft shadows (counted on the GPU, or
+// in the accumulation buffer: shadow/accum.h), then the box on top and the
+// frame rate.
 #pragma once
 
 #include "draw/draw.h"
@@ -18,6 +18,9 @@ extern const float specularWhite[4];
 
 // The light's offset in pass `pass` (0 to 9).
 Vec3 frameJitterOffset(int pass);
+// The frame as the accumulation buffer sums it: each pass drawn whole, its
+// shadows darkened into the room, and added at framePassWeight.
+void frameSummedDraw();
 // Prints fpsValue in the lower left corner, over whatever the frame holds.
 void frameRatePrint();
 // sceneDraw() itself is one of the shell's scene hooks (app/app.h).

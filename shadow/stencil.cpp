@@ -43,6 +43,44 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays) {
     }
 }
 
+void occluderChooseCasters(Occluder& occluder) {
+    for (int index : castingOrder) {
+        OccluderFace& face = occluder.faces[index];
+        face.castsShadow = occluderFaceCasts(face, index);
+    }
+}
+
+void shadowVolumesCount(Occluder& occluder, uint32_t countMask, ShadowVolumes volumes) {
+    for (OccluderFace& face : occluder.faces)
+        if (face.castsShadow) shadowVolumeExtrude(face);
+    // Depth-fail, as for one face, but every increment of the whole box
+    // before any decrement: a count never meets the floor at 0 on its way.
+    drawDisable(drawLighting);
+    drawDepthMask(0);
+    drawDepthFunc(drawLess);
+    drawColorMask(0, 0, 0, 0);
+    drawStencilFunc(drawAlways, 0, ~0u);
+    drawStencilMask(countMask);
+    if (shadowDepthClamp) drawEnable(drawDepthClamp);
+    for (int way = 0; way < 2; ++way) {
+        drawFrontFace(way == 0 ? drawClockwise : drawCounterClockwise);
+        drawStencilOp(drawKeep, way == 0 ? drawIncrement : drawDecrement, drawKeep);
+        if (volumes == shadowVolumesSilhouette) {
+            shadowSilhouetteDraw(occluder);
+            continue;
+        }
+        for (OccluderFace& face : occluder.faces)
+            if (face.castsShadow) shadowVolumeDraw(face);
+    }
+    if (shadowDepthClamp) drawDisable(drawDepthClamp);
+    drawFrontFace(drawCounterClockwise);
+    drawColorMask(1, 1, 1, 1);
+    drawDepthFunc(drawLessOrEqual);
+    drawDepthMask(1);
+    drawStencilMask(~0u);
+    drawEnable(drawLighting);
+}
+
 void shadowDepthClampDetect() {
     shadowDepthClamp = drawDepthClampAvailable();
 }

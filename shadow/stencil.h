@@ -20,6 +20,23 @@ void occluderCastShadows(Occluder& occluder, uint8_t showRays);
 // the room at the shadow grey where the count is odd.
 void shadowStencilPass(OccluderFace& face);
 
+// Sets every face's castsShadow as occluderCastShadows does, and draws
+// nothing.
+void occluderChooseCasters(Occluder& occluder);
+
+// The volumes a frame counts with: each casting face's own, or the box's
+// silhouette's, which count alike with less to fill.
+enum ShadowVolumes : int {
+    shadowVolumesPerFace,
+    shadowVolumesSilhouette,
+};
+// Counts the casting faces' shadow into the stencil bits of `countMask`,
+// depth-fail, after rebuilding their far corners for their light: a room
+// pixel's count is odd where the light does not reach it. Draws no colour
+// and no depth; the stencil test must be on. Leaves the stencil writing
+// every bit, and lighting on.
+void shadowVolumesCount(Occluder& occluder, uint32_t countMask, ShadowVolumes volumes);
+
 // 1 when the current rendering context clamps depth instead of clipping at
 // the near and far planes; the
 // count then uses it, so a far light's far cap is never lost past the far

@@ -9,13 +9,46 @@ void vertex(const Vec3& v) {
     drawVertex3f(v.x, v.y, v.z);
 }
 
-void strip(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& d) {
+// The face's side over the edge from corner sideEdges[side][0] to [1] and
+// its far copy, as one strip of four, in the order the volume has always
+// drawn them.
+const int sideEdges[4][2] = {{3, 0}, {1, 2}, {0, 1}, {2, 3}};
+
+void sideVertices(const OccluderFace& face, int side) {
+    const Vec3* c = face.corners;
+    const Vec3* e = face.extruded;
+    switch (side) {
+    case 0: vertex(e[3]), vertex(e[0]), vertex(c[3]), vertex(c[0]); return;
+    case 1: vertex(c[2]), vertex(c[1]), vertex(e[2]), vertex(e[1]); return;
+    case 2: vertex(c[0]), vertex(e[0]), vertex(c[1]), vertex(e[1]); return;
+    default: vertex(e[3]), vertex(c[3]), vertex(e[2]), vertex(c[2]); return;
+    }
+}
+
+// The far cap: the face pushed away from the light.
+void capDraw(const OccluderFace& face) {
+    const Vec3* e = face.extruded;
     drawBegin(drawTriangleStrip);
-    vertex(a);
-    vertex(b);
-    vertex(c);
-    vertex(d);
+    vertex(e[0]), vertex(e[3]), vertex(e[1]), vertex(e[2]);
     drawEnd();
+}
+
+bool same(const Vec3& a, const Vec3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// The face that shares the given side's edge with face `f`, or -1.
+int neighbourAcross(const Occluder& occluder, int f, int side) {
+    const Vec3& a = occluder.faces[f].corners[sideEdges[side][0]];
+    const Vec3& b = occluder.faces[f].corners[sideEdges[side][1]];
+    for (int other = 0; other < 6; ++other) {
+        if (other == f) continue;
+        int shared = 0;
+        for (const Vec3& corner : occluder.faces[other].corners)
+            shared += same(corner, a) || same(corner, b);
+        if (shared == 2) return other;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -32,23 +65,39 @@ void shadowVolumeExtrude(OccluderFace& face) {
 
 void shadowVolumeDraw(OccluderFace& face) {
     shadowVolumeExtrude(face);
-    const Vec3* c = face.corners;
-    const Vec3* e = face.extruded;
-
     drawDisable(drawTexturing);
     // With the corners counter-clockwise seen from the light, every triangle
     // below is counter-clockwise seen from outside the volume.
     drawBegin(drawTriangleStrip);
     drawColor4f(0.5f, 0.5f, 0.5f, 1.0f);
-    vertex(e[3]);
-    vertex(e[0]);
-    vertex(c[3]);
-    vertex(c[0]);
+    sideVertices(face, 0);
     drawEnd();
-    strip(c[2], c[1], e[2], e[1]);
-    strip(c[0], e[0], c[1], e[1]);
-    strip(e[3], c[3], e[2], c[2]);
-    strip(e[0], e[3], e[1], e[2]);  // the far cap
+    for (int side = 1; side < 4; ++side) {
+        drawBegin(drawTriangleStrip);
+        sideVertices(face, side);
+        drawEnd();
+    }
+    capDraw(face);
+    drawEnable(drawTexturing);
+}
+
+void shadowSilhouetteDraw(Occluder& occluder) {
+    drawDisable(drawTexturing);
+    drawColor4f(0.5f, 0.5f, 0.5f, 1.0f);
+    for (int f = 0; f < 6; ++f) {
+        OccluderFace& face = occluder.faces[f];
+        if (!face.castsShadow) continue;
+        for (int side = 0; side < 4; ++side) {
+            // A side shared with another casting face is drawn by both, once
+            // each way round, and counts nothing: it is left out.
+            const int neighbour = neighbourAcross(occluder, f, side);
+            if (neighbour >= 0 && occluder.faces[neighbour].castsShadow) continue;
+            drawBegin(drawTriangleStrip);
+            sideVertices(face, side);
+            drawEnd();
+        }
+        capDraw(face);
+    }
     drawEnable(drawTexturing);
 }
 
@@ -56,14 +105,21 @@ void shadowRaysDraw(const OccluderFace& face) {
     drawDisable(drawLighting);
     drawDisable(drawTexturing);
     drawBegin(drawLines);
-    drawColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    // To wherever the face's volume was last built: the rays show the volume
-    // the stencil counted, not one of their own.
-    for (int i = 0; i < 4; ++i) {
-        vertex(lightPosition);
-        vertex(face.extruded[i]);
-    }
+    drawColor4f(shadowRayColour[0], shadowRayColour[1], shadowRayColour[2], 1.0f);
+    shadowRaysVertices(face, shadowRaysAll);
     drawEnd();
     drawEnable(drawTexturing);
     drawEnable(drawLighting);
+}
+
+void shadowRaysVertices(const OccluderFace& face, ShadowRays which) {
+    // To wherever the face's volume was last built: the rays show the volume
+    // the stencil counted, not one of their own.
+    for (int i = 0; i < 4; ++i) {
+        const bool before = face.extruded[i].z > lightPosition.z;
+        if (which == shadowRaysAll || (which == shadowRaysBeforeMarker) == before) {
+            vertex(lightPosition);
+            vertex(face.extruded[i]);
+        }
+    }
 }

@@ -7,6 +7,8 @@
 // How far the volume reaches: each corner is pushed to this many times its
 // distance from the light.
 constexpr float shadowExtrusion = 100.0f;
+// The rays' colour: white.
+constexpr float shadowRayColour[3] = {1.0f, 1.0f, 1.0f};
 
 // Pushes the face's corners away from its light into `extruded`.
 void shadowVolumeExtrude(OccluderFace& face);
@@ -17,3 +19,22 @@ void shadowVolumeDraw(OccluderFace& face);
 // Four white lines from the light to the far corners of the face's latest
 // volume. Leaves texturing and lighting on.
 void shadowRaysDraw(const OccluderFace& face);
+
+// The volume of the whole box seen from the light: the far caps of the
+// faces that cast and the sides over their silhouette edges, where a
+// casting face meets one that does not. Every pixel counts as it would with
+// each casting face's own volume. Rebuilds nothing: the casting faces'
+// far corners must be built for the light.
+void shadowSilhouetteDraw(Occluder& occluder);
+
+// Which of a face's rays: all, those that leave the marker's plane
+// towards greater z (which the marker, facing +z, cannot hide), or the
+// others.
+enum ShadowRays : int {
+    shadowRaysAll,
+    shadowRaysBeforeMarker,
+    shadowRaysBehindMarker,
+};
+// Their lines' vertices, from lightPosition: between drawBegin(drawLines)
+// and drawEnd.
+void shadowRaysVertices(const OccluderFace& face, ShadowRays which);

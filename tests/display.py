@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 # The one way the tests start an X server and find windows on it.
 #
-#     python3 tests/display.py [--size WxH] [--wm] -- CMD [ARGS...]
+#     python3 tests/display.py [--size WxH] [--depth N] [--wm] -- CMD [ARGS...]
 #
 # runs CMD with DISPLAY set: on the current display when there is one and
-# neither option is given, otherwise on a private Xvfb (1024x768 unless told,
-# with openbox for --wm) that lives as long as CMD. Exits with CMD's status.
+# no option is given, otherwise on a private Xvfb (1024x768 at 24 bits unless
+# told, with openbox for --wm) that lives as long as CMD. Exits with CMD's
+# status.
 
 import argparse
 import os
@@ -44,15 +45,15 @@ def windows(env):
 
 class Display:
     # A private Xvfb, and openbox on it with wm=True, for a with-block.
-    def __init__(self, size="1024x768", wm=False):
-        self.size, self.wm, self.processes = size, wm, []
+    def __init__(self, size="1024x768", wm=False, depth=24):
+        self.size, self.wm, self.depth, self.processes = size, wm, depth, []
 
     def __enter__(self):
         read_end, write_end = os.pipe()
         # -noreset: otherwise the server resets, and re-centres the pointer,
         # whenever its last client leaves.
         self.processes.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.size + "x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.size}x{self.depth}",
              "-noreset", "-nolisten", "tcp"], pass_fds=(write_end,),
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         os.close(write_end)
@@ -77,16 +78,18 @@ class Display:
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser(usage="display.py [--size WxH] [--wm] -- CMD [ARGS...]")
+    parser = argparse.ArgumentParser(
+        usage="display.py [--size WxH] [--depth N] [--wm] -- CMD [ARGS...]")
     parser.add_argument("--size", help="of a private screen (default 1024x768)")
+    parser.add_argument("--depth", type=int, help="of a private screen's colour (default 24)")
     parser.add_argument("--wm", action="store_true", help="with openbox")
     parser.add_argument("command", nargs="+")
     args = parser.parse_args()
     try:
-        if os.environ.get("DISPLAY") and not (args.size or args.wm):
+        if os.environ.get("DISPLAY") and not (args.size or args.depth or args.wm):
             status = subprocess.call(args.command)
         else:
-            with Display(args.size or "1024x768", args.wm) as display:
+            with Display(args.size or "1024x768", args.wm, args.depth or 24) as display:
                 status = subprocess.call(args.command, env=display.env)
     except (OSError, RuntimeError) as error:  # tools/install-deps.sh test installs Xvfb
         sys.exit(f"display.py: {error}")

@@ -19,13 +19,16 @@ const char* const harnessClassName = "TenebrelTest";
 }  // namespace
 
 PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* request,
-                              PlatformWindowProc proc, PlatformGLKind kind) {
+                              PlatformWindowProc proc, DrawRenderer renderer) {
     static char instance;
     PlatformWindowClass windowClass{};
     windowClass.size = sizeof windowClass;
     windowClass.windowProc = proc != nullptr ? proc : platformDefWindowProc;
     windowClass.instance = &instance, windowClass.className = harnessClassName;
-    if (platformRegisterClass(&windowClass) == 0 || !platformSetGLKind(kind)) return nullptr;
+    char why[160];
+    if (platformRegisterClass(&windowClass) == 0 || !drawContextPrepare(renderer, why, sizeof why)) {
+        return nullptr;
+    }
     const PlatformPixelFormat format = request != nullptr ? *request : windowPixelFormatRequest(32);
     PlatformRect rect{0, 0, width, height};
     platformAdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
@@ -38,8 +41,7 @@ PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* 
     if (index == 0 || !platformSetPixelFormat(harnessDC, index, &format)) return nullptr;
     harnessRC = platformCreateContext(harnessDC);
     if (harnessRC == nullptr || !platformMakeCurrent(harnessDC, harnessRC)) return nullptr;
-    char why[160];
-    if (!drawStart(kind == platformGLES3 ? drawRendererEs3 : drawRendererGl1, why, sizeof why)) {
+    if (!drawStart(renderer, why, sizeof why)) {
         std::fprintf(stderr, "no renderer: %s\n", why);
         return nullptr;
     }

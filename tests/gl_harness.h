@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "draw/draw.h"
 #include "platform/platform.h"
 
 // Registers the test window class (messages to `proc` when given), opens
-// the window, makes its context of the kind asked for current, starts the
-// renderer of that kind (gl1 for desktop GL, es3 for OpenGL ES) and shows
-// the window. Returns the window, or null when no display, context or
+// the window, makes a context of the kind the renderer draws in current,
+// starts the renderer and shows the window. Returns the window, or null when no display, context or
 // renderer can be had (the caller then fails the test).
 PlatformWindow* glHarnessOpen(int width = 800, int height = 600,
                               const PlatformPixelFormat* request = nullptr,
                               PlatformWindowProc proc = nullptr,
-                              PlatformGLKind kind = platformGLDesktop);
+                              DrawRenderer renderer = drawRendererGl1);
 // Releases the context and the window, then the class unless told to keep it.
 void glHarnessClose(bool keepClass = false);
 // The whole back buffer, once everything asked has been drawn: RGB, rows

@@ -23,123 +23,12 @@
 #include "assets/texture.h"
 #include "draw/draw.h"
 #include "geometry/room.h"
+#include "frame_scene.h"
 #include "gl_harness.h"
 #include "scene/scene.h"
 #include "shadow/accum.h"
 #include "shadow/frame.h"
 #include "shadow/stencil.h"
-
-namespace {
-
-using Rgb = std::array<int, 3>;
-using Image = std::vector<uint8_t>;
-const Rgb roomColour{200, 120, 60}, boxColour{40, 80, 220}, yellow{255, 255, 0};
-const Rgb clearBlue{0, 0, 255}, skyInFrame{0, 0, 242};  // the frame sums to 0.95
-const Rgb checker[2][2] = {{{230, 30, 30}, {30, 200, 60}}, {{240, 240, 240}, {120, 40, 160}}};
-const Vec3 boxLow{-2, -2, 0}, boxHigh{2, 2, 2}, grow{0.2f, 0.2f, 0.2f};
-
-Vec3 operator+(Vec3 a, Vec3 b) { return Vec3{a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, Vec3 b) { return Vec3{a.x * b.x, a.y * b.y, a.z * b.z}; }
-Vec3 operator*(Vec3 a, float k) { return a * Vec3{k, k, k}; }
-float& axis(Vec3& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
-float axisOf(Vec3 v, int i) { return axis(v, i); }
-// The point with coordinate `at` on axis `fixed` and u, v on the next two.
-Vec3 onPlane(int fixed, float at, float u, float v) {
-    Vec3 p{0, 0, 0};
-    axis(p, fixed) = at, axis(p, (fixed + 1) % 3) = u, axis(p, (fixed + 2) % 3) = v;
-    return p;
-}
-bool near(Rgb a, Rgb b) {
-    return std::abs(a[0] - b[0]) <= 1 && std::abs(a[1] - b[1]) <= 1 && std::abs(a[2] - b[2]) <= 1; }
-Rgb pixelIn(const Image& rgb, size_t i) { return Rgb{rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]}; }
-Rgb checkerAt(float s, float t) { return checker[t - std::floor(t) >= 0.5f][s - std::floor(s) >= 0.5f]; }
-
-bool writeFlatBmp(const char* name, Rgb c) {
-    char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                    40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24};
-    for (int i = 0; i < 3; ++i) bmp[54 + i] = static_cast<char>(c[2 - i]);
-    return static_cast<bool>(std::ofstream(name, std::ios::binary).write(bmp, sizeof bmp).flush());
-}
-
-// Does the segment from a to b pass through the box [lo, hi]?
-bool segmentHitsBox(Vec3 a, Vec3 b, Vec3 lo, Vec3 hi) {
-    double t0 = 0, t1 = 1;
-    for (int i = 0; i < 3; ++i) {
-        const double start = axisOf(a, i), delta = axisOf(b, i) - start;
-        if (delta == 0 && (start < axisOf(lo, i) || start > axisOf(hi, i))) return false;
-        const double n = (axisOf(lo, i) - start) / delta, f = (axisOf(hi, i) - start) / delta;
-        t0 = std::max(t0, std::min(n, f)), t1 = std::min(t1, std::max(n, f));
-    }
-    return t0 <= t1;
-}
-
-// Pass i nudges the light by jitter entries i + 1, i + 2, i (x, y, z) x 0.25.
-Vec3 nudged(Vec3 light, int pass) {
-    return light + Vec3{lightJitter[pass + 1], lightJitter[pass + 2], lightJitter[pass]} * 0.25f; }
-int shadowedPasses(Vec3 light, Vec3 point) {
-    int count = 0;
-    for (int pass = 0; pass < 10; ++pass)
-        count += segmentHitsBox(nudged(light, pass), point, boxLow, boxHigh);
-    return count;
-}
-// Each pass is stored in 8 bits before it is summed at 0.095.
-Rgb roomAfter(int s) {
-    Rgb sum;
-    for (int c = 0; c < 3; ++c)
-        sum[c] = std::lround(0.095 * ((10 - s) * roomColour[c] + s * std::round(roomColour[c] * 0.55)));
-    return sum;
-}
-
-// The window pixel showing a world point under the current matrices.
-bool project(Vec3 p, int* x, int* y) {
-    double model[16], projection[16], eye[4], clip[4];
-    int viewport[4];
-    drawGetMatrix(drawModelView, model), drawGetMatrix(drawProjection, projection);
-    drawGetViewport(viewport);
-    for (int i = 0; i < 4; ++i) eye[i] = model[i] * p.x + model[4 + i] * p.y + model[8 + i] * p.z + model[12 + i];
-    for (int i = 0; i < 4; ++i)
-        clip[i] = projection[i] * eye[0] + projection[4 + i] * eye[1] + projection[8 + i] * eye[2] + projection[12 + i] * eye[3];
-    if (clip[3] <= 0) return false;
-    const double wx = viewport[0] + (clip[0] / clip[3] + 1) * viewport[2] / 2;
-    const double wy = viewport[1] + (clip[1] / clip[3] + 1) * viewport[3] / 2, wz = (clip[2] / clip[3] + 1) / 2;
-    *x = static_cast<int>(std::floor(wx)), *y = static_cast<int>(std::floor(wy));
-    return wz > 0 && wz < 1 && *x >= 3 && *y >= 3 && *x < 797 && *y < 597;
-}
-
-// The context and the scene over flat textures, set up once; a frame of it.
-// TENEBREL_TEST_NO_ACCUM=1 asks for a framebuffer without an accumulation
-// buffer, as some window systems give; TENEBREL_TEST_ES3=1 for an OpenGL ES
-// context, drawn by es3.
-bool sceneReady() {
-    static GLWindow window{};
-    static KeyTable keys{};
-    static PlatformPixelFormat request = windowPixelFormatRequest(32);
-    static const bool ready =
-        (std::getenv("TENEBREL_TEST_NO_ACCUM") == nullptr ||
-         (request.accumRedBits = request.accumGreenBits = request.accumBlueBits =
-              request.accumAlphaBits = request.accumBits = 0, true)) &&
-        writeFlatBmp("brickblue.bmp", boxColour) && writeFlatBmp("Ziegel1.bmp", roomColour) &&
-        glHarnessOpen(800, 600, &request, nullptr,
-                      std::getenv("TENEBREL_TEST_ES3") ? platformGLES3 : platformGLDesktop) &&
-        (window.keys = &keys, viewportResize(800, 600), true) &&
-        sceneInit(&window, &keys) == 1;
-    showRays = 0, fpsValue = 0;
-    return ready;
-}
-// The ways this framebuffer can add passes: the GPU always, the
-// accumulation buffer where there is one.
-std::vector<AccumWay> ways() {
-    if (drawAccumBits() < 16) return {accumWayGpu};
-    return {accumWayGpu, accumWayBuffer};
-}
-Image frame(Vec3 light, Vec3 eye, Vec3 centre) {
-    lightPosition = light;
-    cameraSetPose(sceneCamera, eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
-    return sceneDraw(), glHarnessReadRgb();
-}
-
-}  // namespace
 
 TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
@@ -242,71 +131,22 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
         }
     }
     EXPECT_TRUE(totals['d'] > 100 && totals['p'] > 10 && totals['m'] > 2 && totals['s'] > 100);
-    accumInit(accumWayGpu);
+    accumInit(accumWayCounted);
 }
 
-TEST(FrameGl, BothWaysAddEveryEightBitValueAlike) {
-    ASSERT_TRUE(sceneReady()) << "no GL context";
-    // Ten passes of 256 x 256 pixels, each channel running through all 256
-    // values in a different order in every pass; the sums must agree to the
-    // last bit, and with the arithmetic of 16-bit signed accumulation.
-    std::vector<uint8_t> passes[10];
-    for (int p = 0; p < 10; ++p)
-        for (int i = 0; i < 256 * 256 * 3; ++i)
-            passes[p].push_back(static_cast<uint8_t>(i / 3 % 256 * (2 * p + 1) + i / 768 * 7 + i % 3 * 85 + p * 13));
-    // Each pass is a texture shown texel for texel in the lower left corner.
-    const uint32_t texture = drawTextureCreate();
-    drawTextureBind(texture), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    drawDisable(drawDepthTest), drawDisable(drawLighting), drawColor4f(1, 1, 1, 1);
-    drawMatrixMode(drawProjection), drawPushMatrix(), drawLoadIdentity();
-    drawMatrixMode(drawModelView), drawPushMatrix(), drawLoadIdentity();
-    Image sums[2];
-    for (AccumWay way : ways()) {
-        ASSERT_EQ(accumInit(way), way);
-        accumFrameBegin();
-        for (int p = 0; p < 10; ++p) {
-            accumPassBegin(p), drawClear(drawColourBuffer);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, passes[p].data());
-            drawBegin(drawTriangleStrip);
-            for (int corner = 0; corner < 4; ++corner)
-                drawTexCoord2i(corner & 1, corner / 2),
-                    drawVertex3f(corner & 1 ? 256 / 400.0f - 1 : -1, corner / 2 ? 256 / 300.0f - 1 : -1, 0);
-            drawEnd(), accumPassAdd(p);
-        }
-        accumReturn();
-        const Image shown = glHarnessReadRgb();
-        for (int y = 0; y < 256; ++y) sums[way].insert(sums[way].end(), &shown[y * 2400], &shown[y * 2400 + 768]);
-    }
-    drawMatrixMode(drawProjection), drawPopMatrix(), drawMatrixMode(drawModelView), drawPopMatrix();
-    drawEnable(drawDepthTest), drawEnable(drawLighting), drawTextureDelete(texture);
-    int wrong = 0;
-    for (size_t i = 0; i < sums[accumWayGpu].size(); ++i) {
-        float sum = 0;
-        for (const auto& pass : passes) sum += std::trunc(pass[i] / 255.0f * (0.095f * 32767.0f));
-        wrong += sums[accumWayGpu][i] != std::lround(sum * (1.0f / 32767.0f) * 255.0f);
-    }
-    EXPECT_EQ(wrong, 0) << "channels off the 16-bit arithmetic";
-    if (ways().size() == 2) {
-        EXPECT_TRUE(sums[accumWayGpu] == sums[accumWayBuffer]);
-    }
-    accumInit(accumWayGpu);
-}
-
-TEST(FrameGl, TheGpuSumFollowsTheViewportSize) {
+TEST(FrameGl, TheCountedFrameFollowsTheViewportSize) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
     if (ways().size() < 2) GTEST_SKIP() << "no accumulation buffer to compare with";
-    // The GPU sum set up at one size draws at the next: smaller, then back.
-    accumInit(accumWayGpu);
+    // Counting set up at one size draws at the next: smaller, then back.
+    accumInit(accumWayCounted);
     for (const auto& [width, height] : {std::pair{500, 400}, {800, 600}}) {
         viewportResize(width, height);
-        const Image gpu = frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8});
+        const Image counted = frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8});
         const Image buffer = (accumInit(accumWayBuffer), frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8}));
-        accumInit(accumWayGpu);
+        accumInit(accumWayCounted);
         int unlike = 0;
-        for (size_t i = 0; i < gpu.size() / 3; ++i) unlike += pixelIn(gpu, i) != pixelIn(buffer, i);
-        EXPECT_TRUE(gpu.size() == width * height * 3u && unlike <= 24) << width << ": " << unlike;
+        for (size_t i = 0; i < counted.size() / 3; ++i) unlike += pixelIn(counted, i) != pixelIn(buffer, i);
+        EXPECT_TRUE(counted.size() == width * height * 3u && unlike <= 24) << width << ": " << unlike;
     }
 }
 
@@ -330,13 +170,16 @@ TEST(FrameGl, TheFrameRateHasFourDecimals) {
     fpsValue = 0;
 }
 
-TEST(FrameGl, WithoutFramebufferObjectsTheBufferAddsAndSaysWhy) {
+TEST(FrameGl, ARefusedComposingShaderLeavesTheSumToTheBufferAndSaysWhy) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
+    // Run where the driver refuses the composing shader: the line carries
+    // what the driver said, and the frames above come through the buffer.
     ::testing::internal::CaptureStderr();
-    const AccumWay way = accumInit(accumWayGpu);
+    const AccumWay way = accumInit(accumWayCounted);
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(way, accumWayBuffer);
-    EXPECT_NE(said.find("accumulation buffer, not on the GPU: no framebuffer objects"), std::string::npos) << said;
+    EXPECT_NE(said.find("accumulation buffer, not on the GPU: the composing shader does not "), std::string::npos) << said;
+    EXPECT_NE(said.find("error"), std::string::npos) << "no driver log in: " << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
@@ -351,7 +194,7 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
         int unlike = 0;
         for (size_t i = 0; i < with.size() / 3; ++i) unlike += pixelIn(with, i) != pixelIn(buffer, i);
         EXPECT_LE(unlike, 24) << "pixels unlike the GPU sum's";
-        accumInit(accumWayGpu);
+        accumInit(accumWayCounted);
     }
     // Pass i draws from its light towards the corners extruded 100 times
     // from the light of the pass before; marked up to where they leave the room.
@@ -444,43 +287,57 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
     textureIds[0] = files[0], textureIds[1] = files[1];
 }
 
-TEST(FrameGl, BothRenderersDrawTheSameFrames) {
+TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
     // The program's own brick textures, mipmapped by each renderer its way.
     for (const char* name : {"brickblue.bmp", "Ziegel1.bmp"})
         std::ofstream(name, std::ios::binary) << std::ifstream(std::string(TENEBREL_TEXTURE_DIR "/") + name, std::ios::binary).rdbuf();
-    // The start, turned to the back wall's soft shadow, with the rays, and
-    // with the light far out: {light, eye, centre, rays}.
+    // {light, eye, centre, rays}: the start; turned to the back wall's soft
+    // shadow; the marker near, and far; the rays; the light far out; the
+    // light inside the box; the eye inside the box's shadow volume.
     const Vec3 poses[][4] = {{{5, 1, 5}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}},
                              {{5, 1, 5}, {0, 0, 0}, {0, 0, -1}, {0, 0, 0}},
+                             {{5, 1, 5}, {5.5f, 1.5f, 7}, {5, 1, 0}, {0, 0, 0}},
+                             {{-6, 6, -8}, {0, 0, 9.9f}, {0, 0, -10}, {0, 0, 0}},
                              {{5, 1, 5}, {0, 0, 9.9f}, {0, 0, -10}, {1, 0, 0}},
-                             {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}, {0, 0, 0}}};
-    std::vector<Image> shown[2];
-    for (PlatformGLKind kind : {platformGLDesktop, platformGLES3}) {
+                             {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}, {0, 0, 0}},
+                             {{0, 0, 1}, {0, 0, 9.9f}, {0, 0, -10}, {0, 0, 0}},
+                             {{5, 1, 5}, {-5, -1, -3}, {-10, -1, -8}, {0, 0, 0}}};
+    // The accumulation buffer's frame with gl1, then both renderers counting.
+    const struct { DrawRenderer renderer; AccumWay way; const char* name; } runs[] = {
+        {drawRendererGl1, accumWayBuffer, "gl1, buffer"},
+        {drawRendererGl1, accumWayCounted, "gl1, counted"},
+        {drawRendererEs3, accumWayCounted, "es3, counted"}};
+    std::vector<Image> shown[3];
+    for (const auto& run : runs) {
         GLWindow window{};
         KeyTable keys{};
         window.keys = &keys;
-        ASSERT_TRUE(glHarnessOpen(800, 600, nullptr, nullptr, kind)) << "no context of kind " << kind;
+        ASSERT_TRUE(glHarnessOpen(800, 600, nullptr, nullptr, run.renderer)) << "no context for " << run.name;
         viewportResize(800, 600);
         ASSERT_EQ(sceneInit(&window, &keys), 1);
+        ASSERT_EQ(accumInit(run.way), run.way) << run.name;
         for (const auto& pose : poses) {
             showRays = pose[3].x != 0, fpsValue = 59;
-            shown[kind].push_back(frame(pose[0], pose[1], pose[2]));
+            shown[&run - runs].push_back(frame(pose[0], pose[1], pose[2]));
         }
         sceneShutdown(), glHarnessClose(true);
     }
-    // Outside the digits a few hundred pixels of the 480,000 may round a
-    // step apart (on triangle seams, and where a wall's texture is squeezed
-    // most), as shaders and the fixed pipeline interpolate in their own
-    // order; the digits' colour each renderer answers for in the test above.
-    for (size_t p = 0; p < shown[0].size(); ++p) {
-        int unlike = 0, most = 0;
-        for (size_t i = 0; i < shown[0][p].size() / 3; ++i) {
-            if (i % 800 < 330 && i / 800 < 110) continue;
-            const Rgb a = pixelIn(shown[0][p], i), b = pixelIn(shown[1][p], i);
-            const int off = std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
-            unlike += off != 0, most = std::max(most, off);
+    // Outside the digits a few hundred pixels may round a step or two apart
+    // (on triangle seams, where a wall's texture is squeezed most, and where
+    // the shadowed room is worked out from the lit one); a handful on the
+    // shadow's edges by more. The digits' colour each renderer answers for
+    // in the test above.
+    for (int r = 1; r < 3; ++r)
+        for (size_t p = 0; p < shown[0].size(); ++p) {
+            int unlike = 0, most = 0, far = 0;
+            for (size_t i = 0; i < shown[0][p].size() / 3; ++i) {
+                if (i % 800 < 330 && i / 800 < 110) continue;
+                const Rgb a = pixelIn(shown[0][p], i), b = pixelIn(shown[r][p], i);
+                const int off = std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
+                unlike += off != 0, far += off > 2, most = std::max(most, off);
+            }
+            std::printf("%s against gl1's buffer, pose %zu: %d pixels unlike, %d by more than 2, "
+                        "by at most %d\n", runs[r].name, p, unlike, far, most);
+            EXPECT_LE(far, 50) << runs[r].name << ", pose " << p << ": " << unlike << " unlike, most " << most;
         }
-        std::printf("pose %zu: %d pixels unlike, by at most %d\n", p, unlike, most);
-        EXPECT_TRUE(unlike <= 300 && most <= 2) << "pose " << p << ": " << unlike << " pixels, " << most;
-    }
 }

@@ -233,10 +233,10 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
 TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
     // variable, value (null: unset), the choice, and whether a warning is printed
     const struct { const char* name; const char* value; int chosen; bool warns; } rows[] = {
-        {"TENEBREL_ACCUM", nullptr, accumWayGpu, false}, {"TENEBREL_ACCUM", "", accumWayGpu, false},
-        {"TENEBREL_ACCUM", "gpu", accumWayGpu, false}, {"TENEBREL_ACCUM", "buffer", accumWayBuffer, false},
-        {"TENEBREL_ACCUM", "Buffer", accumWayGpu, true}, {"TENEBREL_ACCUM", "buffer ", accumWayGpu, true},
-        {"TENEBREL_ACCUM", "bufferbufferbufferbuffer", accumWayGpu, true},
+        {"TENEBREL_ACCUM", nullptr, accumWayCounted, false}, {"TENEBREL_ACCUM", "", accumWayCounted, false},
+        {"TENEBREL_ACCUM", "gpu", accumWayCounted, false}, {"TENEBREL_ACCUM", "buffer", accumWayBuffer, false},
+        {"TENEBREL_ACCUM", "Buffer", accumWayCounted, true}, {"TENEBREL_ACCUM", "buffer ", accumWayCounted, true},
+        {"TENEBREL_ACCUM", "bufferbufferbufferbuffer", accumWayCounted, true},
         {"TENEBREL_GL", nullptr, drawRendererGl1, false}, {"TENEBREL_GL", "gl1", drawRendererGl1, false},
         {"TENEBREL_GL", "es3", drawRendererEs3, false}, {"TENEBREL_GL", "ES3", drawRendererGl1, true},
         {"TENEBREL_GL", "es3 ", drawRendererGl1, true}, {"TENEBREL_GL", "es3es3es3es3es3es3", drawRendererGl1, true},

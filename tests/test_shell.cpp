@@ -35,13 +35,14 @@ const std::string pixels = ",0x25/32/16/1/16/16) ";
 const std::string context = "GetDC ChoosePixelFormat SetPixelFormat CreateContext ";
 const std::string made = context + "MakeCurrent ShowWindow(1) ";
 const std::string windowClass = "CreateWindow(OpenGL,Tenebrel,0x40000,0xCF0000,";
-const std::string windowed = "AdjustWindowRect " + windowClass + "808x628" + pixels + made +
+const std::string desktop = "SetGLKind(0) ";
+const std::string windowed = "AdjustWindowRect " + desktop + windowClass + "808x628" + pixels + made +
                              "init(w) ";
-const std::string full = "ChangeDisplaySettings(800x600x32) ShowCursor(0) CreateWindow(OpenGL,"
+const std::string full = "ChangeDisplaySettings(800x600x32) ShowCursor(0) " + desktop + "CreateWindow(OpenGL,"
                          "Tenebrel,0x40008,0x80000000,800x600" + pixels + made + "init(f) ";
 const std::string refused = "ChangeDisplaySettings(800x600x32) " +
                             warning("Mode Switch Failed.\nRunning In Windowed Mode.") +
-                            windowClass + "800x600" + pixels + made + "init(w) ";
+                            desktop + windowClass + "800x600" + pixels + made + "init(w) ";
 const std::string frame = "update(16) draw SwapBuffers ";
 const std::string release = "shutdown MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow ";
 const std::string closed = "PostMessage(0x12) " + release;
@@ -50,7 +51,7 @@ const std::string restored = "ChangeDisplaySettings(null) ShowCursor(1) ";
 const std::string start =
     "MessageBox(Would You Like To Run In Fullscreen Mode?|Start FullScreen?|0x24) RegisterClass ";
 const std::string end = "UnregisterClass ";
-const std::string creating = start + "AdjustWindowRect " + windowClass + "808x628" + pixels;
+const std::string creating = start + "AdjustWindowRect " + desktop + windowClass + "808x628" + pixels;
 
 // A windowed run of one frame, then `rest`, then closed.
 std::string windowedRun(const std::string& rest) {
@@ -86,7 +87,7 @@ const Row rows[] = {
             context + "MakeCurrent DeleteContext ReleaseDC DestroyWindow "),
     // A failed start gives the display and the cursor back, and says so in its status.
     {"AFailedFullscreenWindowGivesTheDisplayBack", {IDYES}, {},
-     start + "ChangeDisplaySettings(800x600x32) ShowCursor(0) CreateWindow(OpenGL,Tenebrel,0x40008,"
+     start + "ChangeDisplaySettings(800x600x32) ShowCursor(0) " + desktop + "CreateWindow(OpenGL,Tenebrel,0x40008,"
      "0x80000000,800x600" + pixels + warning("Error Creating OpenGL Window") + restored + end, 1,
      &FakePlatform::createWindowFails},
     {"AFailedSceneDrawsNothingAndEnds", {IDNO}, {}, start + windowed + closed + end, 1, nullptr,
@@ -137,7 +138,7 @@ const Row rows[] = {
      start + "AdjustWindowRect SetGLKind(1) SetGLKind(0) " + windowClass + "808x628" + pixels + made +
          "init(w) " + frame + closed + end, 0, &FakePlatform::es3Refused, 1000000, 16, 0, 1, "es3"},
     {"Es3WithoutAnEs3ContextDrawsWithGl1", {IDNO}, {{0, WM_CLOSE}},
-     creating.substr(0, creating.find("Create")) + "SetGLKind(1) " + windowClass + "808x628" + pixels +
+     creating.substr(0, creating.find(desktop)) + "SetGLKind(1) " + windowClass + "808x628" + pixels +
          context + "MakeCurrent MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow SetGLKind(0) " +
          windowClass + "808x628" + pixels + made + "init(w) " + frame + closed + end,
      0, nullptr, 1000000, 16, 0, 1, "es3"},

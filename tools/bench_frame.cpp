@@ -45,6 +45,7 @@
 #include "scene/camera.h"
 #include "scene/scene.h"
 #include "shadow/accum.h"
+#include "shadow/counted.h"
 #include "shadow/frame.h"
 #include "shadow/stencil.h"
 #include "tests/gl_harness.h"
@@ -77,29 +78,27 @@ void poseScene() {
     fpsValue = 60.0f;  // some digits to draw, as in a running program
 }
 
-// The phases of the rebuilt frame, in drawing order.
+// The phases of the counted frame, in drawing order.
 enum Phase {
-    phaseFrameStart,    // clears of all buffers, camera
-    phasePassClear,     // colour, depth and stencil cleared in each pass
-    phasePassScene,     // light state, box and room at full brightness
-    phasePassShadows,   // face choice, volumes counted, room darkened
-    phasePassBoxAgain,  // box drawn over its own shadow
-    phaseAccumAdd,      // each pass added (glAccum, or the last pass's copy)
-    phaseAccumReturn,   // the sum returned (glAccum, or the summing shader)
-    phaseOverlay,       // box on top of the sum, frame-rate text
-    phaseSwap,          // buffer swap
+    phaseBase,        // clears, camera, the room and the box once, kept
+    phasePassClear,   // each pass: its light, its faces chosen
+    phasePassShows,   // each pass: its marker (and rays) counted
+    phasePassVolumes, // each pass: its shadow volumes counted
+    phasePassShadow,  // each pass: its shadow added to the count
+    phaseCompose,     // the counts kept, the frame composed
+    phaseOverlay,     // box and marker on top, frame-rate text
+    phaseSwap,        // buffer swap
     phaseCount
 };
 
 const char* const phaseNames[phaseCount] = {
-    "frame start: clears, camera",
-    "passes: colour/depth/stencil clears",
-    "passes: light, box and room",
-    "passes: shadow volumes, darkened room",
-    "passes: box drawn again",
-    "adding each pass",
-    "returning the sum",
-    "box on the sum, frame-rate text",
+    "the room and the box, once",
+    "passes: light, faces chosen",
+    "passes: marker counted",
+    "passes: shadow volumes counted",
+    "passes: shadow counted, stencil cleared",
+    "counts kept, frame composed",
+    "box and marker on top, frame-rate text",
     "buffer swap",
 };
 
@@ -115,56 +114,31 @@ struct PhaseClock {
     }
 };
 
-// sceneDraw's frame step by step, with the clock read after each phase. It
-// must stay the same drawing as shadow/frame.cpp; the picture check below
-// says when it is not.
-void drawFrameInstrumented(PhaseClock* clock) {
-    if (clock) clock->started = Clock::now();
-    drawStencilMask(~0u);
-    drawClear(drawColourBuffer | drawStencilBuffer | accumClearBit() | drawDepthBuffer);
-    drawLoadIdentity();
-    cameraApply(sceneCamera);
-    drawDepthFunc(drawLessOrEqual);
-    drawDepthMask(1);
+// sceneDraw's counted frame step by step, with the clock read after each
+// phase.
+void drawFrameInstrumented(PhaseClock& clock) {
+    clock.started = Clock::now();
     accumFrameBegin();
-    if (clock) clock->mark(phaseFrameStart);
-
+    float steps[3];
+    countedBaseDraw(steps);
+    clock.mark(phaseBase);
     const Vec3 saved = lightPosition;
     for (int pass = 0; pass < framePassCount; ++pass) {
-        const Vec3 offset = frameJitterOffset(pass);
-        lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
-
-        accumPassBegin(pass);
-        drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
-        if (clock) clock->mark(phasePassClear);
-
-        occluderSetLight(sceneOccluder, lightPosition);
-        sceneLightApply();
-        drawLightSpecular(specularWhite);
-        occluderDraw(sceneOccluder);
-        roomDrawTinted(1.0f);
-        if (clock) clock->mark(phasePassScene);
-
-        occluderCastShadows(sceneOccluder, showRays);
-        if (clock) clock->mark(phasePassShadows);
-
-        occluderDraw(sceneOccluder);
-        if (clock) clock->mark(phasePassBoxAgain);
-
-        accumPassAdd(pass);
-        if (clock) clock->mark(phaseAccumAdd);
-
-        lightPosition.x -= offset.x;
-        lightPosition.y -= offset.y;
-        lightPosition.z -= offset.z;
+        countedPassBegin(pass, saved);
+        clock.mark(phasePassClear);
+        countedPassShows(steps);
+        clock.mark(phasePassShows);
+        countedPassVolumes();
+        clock.mark(phasePassVolumes);
+        countedPassShadow(pass, steps);
+        countedPassEnd(pass);
+        clock.mark(phasePassShadow);
     }
-    accumReturn();
-    if (clock) clock->mark(phaseAccumReturn);
-
-    occluderDraw(sceneOccluder);
-    frameRatePrint();
-    drawFlush();
-    if (clock) clock->mark(phaseOverlay);
+    countedCountsKeep();
+    drawCompose();
+    clock.mark(phaseCompose);
+    countedOverlay();
+    clock.mark(phaseOverlay);
 }
 
 // The scene's two textures replaced by one texel each, of the bricks'
@@ -220,19 +194,22 @@ PlatformDeviceContext* swappableContext() {
     return nullptr;
 }
 
-// The ways a frame is drawn and its passes added, in the order they are
-// compared: each is measured against the one before.
+// The ways a frame is drawn and its passes added, each measured against the
+// first, the frame as the accumulation buffer sums it.
 struct Way {
     const char* name;
-    PlatformGLKind context;
+    DrawRenderer renderer;
     AccumWay sum;
+    ShadowVolumes volumes;
 };
 const Way ways[] = {
-    {"gl1, accumulation buffer", platformGLDesktop, accumWayBuffer},
-    {"gl1, GPU sum", platformGLDesktop, accumWayGpu},
-    {"es3 (OpenGL ES 3.0)", platformGLES3, accumWayGpu},
+    {"gl1, accumulation buffer", drawRendererGl1, accumWayBuffer, shadowVolumesPerFace},
+    {"gl1, counted, face volumes", drawRendererGl1, accumWayCounted, shadowVolumesPerFace},
+    {"gl1, counted", drawRendererGl1, accumWayCounted, shadowVolumesSilhouette},
+    {"es3, counted, face volumes", drawRendererEs3, accumWayCounted, shadowVolumesPerFace},
+    {"es3, counted", drawRendererEs3, accumWayCounted, shadowVolumesSilhouette},
 };
-const int wayCount = 3;
+const int wayCount = sizeof ways / sizeof ways[0];
 const char* const textureKinds[] = {"256 x 256 brick textures", "one-colour textures"};
 const int kindCount = 2;
 
@@ -243,10 +220,10 @@ PlatformDeviceContext* swapTarget = nullptr;
 // A window with a context of the kind and the scene in it; 0 after saying
 // why it could not. `swapped` turns false for good when a window cannot be
 // swapped.
-bool openScene(PlatformGLKind context, bool oneColour, bool* swapped) {
-    if (!glHarnessOpen(windowWidth, windowHeight, nullptr, nullptr, context)) {
+bool openScene(DrawRenderer renderer, bool oneColour, bool* swapped) {
+    if (!glHarnessOpen(windowWidth, windowHeight, nullptr, nullptr, renderer)) {
         std::fprintf(stderr, "bench_frame: no window with an OpenGL%s context (is DISPLAY set?)\n",
-                     context == platformGLES3 ? " ES 3.0" : "");
+                     renderer == drawRendererEs3 ? " ES 3.0" : "");
         glHarnessClose();
         return false;
     }
@@ -333,7 +310,8 @@ int main(int argc, char** argv) {
         for (int round = 0; round < 5; ++round)
             for (int way = 0; way < wayCount; ++way) {
                 const int count = frames / 5 + (round < frames % 5);
-                if (!openScene(ways[way].context, kind == 1, &swapped)) return 1;
+                if (!openScene(ways[way].renderer, kind == 1, &swapped)) return 1;
+                countedVolumes = ways[way].volumes;
                 if (accumInit(ways[way].sum) == ways[way].sum) {  // else it said why
                     if (round == 0 && kind == 0) describeContext(ways[way].name, frames);
                     for (int i = 0; i < 3; ++i) drawOneFrame();  // programs and textures settle
@@ -357,39 +335,29 @@ int main(int argc, char** argv) {
                         frameMs[kind][way] / frames, cpuMs[kind][way] / frameMs[kind][way]);
         }
         for (int way = 1; way < wayCount; ++way)
-            if (frameMs[kind][way] > 0 && frameMs[kind][way - 1] > 0)
-                std::printf("  %s is %.2f times as fast as %s\n", ways[way].name,
-                            frameMs[kind][way - 1] / frameMs[kind][way], ways[way - 1].name);
+            if (frameMs[kind][way] > 0 && frameMs[kind][0] > 0)
+                std::printf("  %-28s %6.2f times as fast as %s\n", ways[way].name,
+                            frameMs[kind][0] / frameMs[kind][way], ways[0].name);
+        if (frameMs[kind][2] > 0 && frameMs[kind][4] > 0)
+            std::printf("  es3, counted, is %.2f times as fast as gl1, counted\n",
+                        frameMs[kind][2] / frameMs[kind][4]);
     }
+    countedVolumes = shadowVolumesSilhouette;
 
-    // 2. Where the time goes, in the renderer and way the program would take.
-    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 2 : 1];
-    if (!openScene(chosen.context, false, &swapped)) return 1;
-    const AccumWay way = accumInit(accumWayRequested());
-    std::printf("\nthe rest uses %s with the %s, as the program would here\n", chosen.name,
-                way == accumWayGpu ? "GPU sum" : "accumulation buffer");
-    const double realFrameMs = frameMs[0][way == accumWayGpu ? &chosen - ways : 0] / frames;
+    // 2. Where the time goes in the counted frame, with the renderer that
+    // TENEBREL_GL chooses.
+    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 4 : 2];
+    if (!openScene(chosen.renderer, false, &swapped)) return 1;
+    if (accumInit(accumWayCounted) != accumWayCounted) return closeScene(), 1;
+    std::printf("\nthe rest uses %s\n", chosen.name);
+    const double realFrameMs = frameMs[0][&chosen - ways] / frames;
 
-    // The rebuilt frame must draw what sceneDraw draws.
-    poseScene();
-    sceneDraw();
-    const std::vector<uint8_t> real = glHarnessReadRgb();
-    poseScene();
-    drawFrameInstrumented(nullptr);
-    const std::vector<uint8_t> rebuilt = glHarnessReadRgb();
-    size_t differing = 0;
-    for (size_t i = 0; i < real.size() && i < rebuilt.size(); ++i) {
-        if (real[i] != rebuilt[i]) ++differing;
-    }
-    const bool same = real.size() == rebuilt.size() && differing == 0;
-    if (swapTarget) platformSwapBuffers(swapTarget);
-
-    // The rebuilt frame with a wait after every phase.
+    // The frame with a wait after every phase.
     PhaseClock clock;
     const Clock::time_point instrumentedStart = Clock::now();
     for (int i = 0; i < frames; ++i) {
         poseScene();
-        drawFrameInstrumented(&clock);
+        drawFrameInstrumented(clock);
         if (swapTarget) platformSwapBuffers(swapTarget);
         clock.mark(phaseSwap);
     }
@@ -397,27 +365,15 @@ int main(int argc, char** argv) {
     double booked = 0.0;
     for (double t : clock.total) booked += t;
 
-    std::printf("\nWhere the time goes (separate measurement: the same frame rebuilt with\n"
+    std::printf("\nWhere the time goes (separate measurement: the same frame drawn with\n"
                 "glFinish after every phase, since GL draws asynchronously; the waits make\n"
                 "this frame slower, %.2f ms instead of %.2f, so read the shares):\n",
                 instrumentedMs / frames, realFrameMs);
-    if (!same) {
-        std::printf("  WARNING: the rebuilt frame's picture differs from sceneDraw's in %zu of "
-                    "%zu bytes; shadow/frame.cpp has changed and this copy needs updating\n",
-                    differing, real.size());
-    }
     for (int p = 0; p < phaseCount; ++p) {
         if (p == phaseSwap && !swapTarget) continue;
         std::printf("  %-40s %8.3f ms per frame %6.1f %%\n", phaseNames[p], clock.total[p] / frames,
                     100.0 * clock.total[p] / booked);
     }
-    const double passes = clock.total[phasePassClear] + clock.total[phasePassScene] +
-                          clock.total[phasePassShadows] + clock.total[phasePassBoxAgain];
-    const double accum = clock.total[phaseAccumAdd] + clock.total[phaseAccumReturn];
-    const double rest = booked - passes - accum;
-    std::printf("  summary: drawing in the ten passes %.1f %%, adding them up %.1f %%, "
-                "everything else %.1f %%\n",
-                100.0 * passes / booked, 100.0 * accum / booked, 100.0 * rest / booked);
 
     closeScene();
     return 0;

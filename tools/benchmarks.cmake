@@ -8,7 +8,7 @@
 add_executable(bench_frame tools/bench_frame.cpp tests/gl_harness.cpp)
 target_include_directories(bench_frame PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(bench_frame PRIVATE
-    -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_platform -Wl,--end-group
+    -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_draw tenebrel_platform -Wl,--end-group
     OpenGL::GL OpenGL::GLU tenebrel_bmp_write)
 add_dependencies(bench_frame textures)
 
@@ -16,5 +16,5 @@ add_dependencies(bench_frame textures)
 add_executable(bench_bmp tools/bench_bmp.cpp platform/sdl/bench_reference.cpp)
 target_include_directories(bench_bmp PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(bench_bmp PRIVATE
-    -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_platform -Wl,--end-group
+    -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_draw tenebrel_platform -Wl,--end-group
     PkgConfig::SDL2 tenebrel_bmp_write)

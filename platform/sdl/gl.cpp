@@ -1,8 +1,11 @@
 // OpenGL: the framebuffer request, the sRGB setting, contexts and swapping.
 // The device context and pixel format are platform/windowing.h's: the
 // window is made with the closest framebuffer to the request.
+#include <EGL/egl.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/sdl/internal.h"
@@ -30,6 +33,69 @@ void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, 
     // The program never draws in sRGB; asking for a plain framebuffer keeps
     // blending and accumulation linear.
     SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 0);
+}
+
+namespace {
+
+// The X visual of the EGL config that SDL chooses for the attributes now
+// set, or 0 where it cannot be found: SDL is asked for a context in a
+// hidden window, and EGL for that context's config.
+EGLint esConfigVisual() {
+    SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (window == nullptr) return 0;
+    SDL_GLContext context = SDL_GL_CreateContext(window);  // and makes it current
+    EGLint visual = 0;
+    using GetDisplay = EGLDisplay (*)();
+    using GetContext = EGLContext (*)();
+    using QueryContext = EGLBoolean (*)(EGLDisplay, EGLContext, EGLint, EGLint*);
+    using ChooseConfig = EGLBoolean (*)(EGLDisplay, const EGLint*, EGLConfig*, EGLint, EGLint*);
+    using GetConfigAttrib = EGLBoolean (*)(EGLDisplay, EGLConfig, EGLint, EGLint*);
+    auto getDisplay = reinterpret_cast<GetDisplay>(SDL_GL_GetProcAddress("eglGetCurrentDisplay"));
+    auto getContext = reinterpret_cast<GetContext>(SDL_GL_GetProcAddress("eglGetCurrentContext"));
+    auto queryContext = reinterpret_cast<QueryContext>(SDL_GL_GetProcAddress("eglQueryContext"));
+    auto chooseConfig = reinterpret_cast<ChooseConfig>(SDL_GL_GetProcAddress("eglChooseConfig"));
+    auto getConfigAttrib =
+        reinterpret_cast<GetConfigAttrib>(SDL_GL_GetProcAddress("eglGetConfigAttrib"));
+    EGLint id = 0, found = 0;
+    EGLConfig config = nullptr;
+    if (context != nullptr && getDisplay != nullptr && getContext != nullptr &&
+        queryContext != nullptr && chooseConfig != nullptr && getConfigAttrib != nullptr &&
+        queryContext(getDisplay(), getContext(), EGL_CONFIG_ID, &id)) {
+        const EGLint byId[] = {EGL_CONFIG_ID, id, EGL_NONE};
+        if (!chooseConfig(getDisplay(), byId, &config, 1, &found) || found != 1 ||
+            !getConfigAttrib(getDisplay(), config, EGL_NATIVE_VISUAL_ID, &visual)) {
+            visual = 0;
+        }
+    }
+    if (context != nullptr) SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    return visual;
+}
+
+}  // namespace
+
+// SDL 2.26 makes an OpenGL ES window on X11 before it chooses the EGL
+// config, so the window takes the screen's default visual; the config it
+// then chooses favours 8 bits a channel. On a 16-bit screen Mesa draws that
+// config's 32-bit pixels into the 16-bit window without a word, and the
+// picture comes out scrambled. The window is therefore made with the visual
+// of the config SDL will choose. A visual the user chose is kept.
+SDL_Window* sdlCreateGLWindow(const char* title, int x, int y, int width, int height,
+                              Uint32 flags) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
+    if (sdlLayer.glKind != platformGLES3 || driver == nullptr || std::strcmp(driver, "x11") != 0 ||
+        (chosen != nullptr && *chosen != '\0')) {
+        return SDL_CreateWindow(title, x, y, width, height, flags);
+    }
+    const EGLint visual = esConfigVisual();
+    if (visual != 0) {
+        SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(visual).c_str());
+    }
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+    // Later windows, desktop GL's among them, choose their own.
+    SDL_ResetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
+    return window;
 }
 
 // Mesa's desktop GL makes window framebuffers sRGB-capable and then converts

@@ -57,8 +57,8 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
     const bool attempts[3][2] = {{true, true}, {false, true}, {false, false}};
     for (const auto& attempt : attempts) {
         sdlSetFramebufferAttributes(pixelFormat, attempt[0], attempt[1]);
-        sdl = SDL_CreateWindow(title != nullptr ? title : "", x, y, clientWidth, clientHeight,
-                               flags);
+        sdl = sdlCreateGLWindow(title != nullptr ? title : "", x, y, clientWidth, clientHeight,
+                                flags);
         if (sdl != nullptr) break;
     }
     if (sdl == nullptr) {

@@ -10,8 +10,8 @@ import subprocess
 import sys
 import time
 
-from drive import (CENTRE, NO_TEXT, Display, Run, at, differs, is_marker, mean, points, run_cases,
-                   to_the_back_wall, wait_until)
+from drive import (CENTRE, NO_TEXT, Display, Run, at, differs, is_marker, linux_frames, mean,
+                   mismatches, points, run_cases, to_the_back_wall, wait_until)
 
 binary, build = (os.path.abspath(a) for a in sys.argv[1:3])
 
@@ -152,6 +152,20 @@ def case_without_a_display_it_says_so_and_ends_with_minus_one():
     result = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=60)
     assert result.returncode == 255, f"status {result.returncode}"
     assert 0 <= (e := result.stderr).find("RegisterClassEx Failed!") < e.find("Window Class!"), e
+
+
+def case_a_16_bit_screen_shows_both_renderers_frames_as_a_24_bit_one_does():
+    # The first frame and the back wall's soft shadow, read off the screen:
+    # what the 24-bit screen shows, kept to the 5/6/5 bits a 16-bit one holds.
+    in565 = lambda shot: bytes(v >> (2 if i % 3 == 1 else 3) for i, v in enumerate(shot))
+    with Display("800x600") as usual, Display("800x600", depth=16) as narrow:
+        for gl in ("gl1", "es3"):
+            wide = linux_frames(usual, build, env={"TENEBREL_GL": gl})
+            shown = linux_frames(narrow, build, env={"TENEBREL_GL": gl})
+            for a, b, pose in zip(wide, shown, ("first", "back wall")):
+                off = mismatches(in565(b), in565(a), 0)
+                assert len(off) <= 10, f"{gl}, {pose}: {len(off)} places unlike, as {off[:5]}"
+            assert "cannot be had" not in "".join(r.output() for r in Run.started)
 
 
 with contextlib.ExitStack() as stack:  # one server of each size, with openbox, for all cases

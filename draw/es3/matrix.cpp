@@ -1,4 +1,4 @@
-#include "draw/matrix.h"
+#include "draw/es3/matrix.h"
 
 #include <cmath>
 

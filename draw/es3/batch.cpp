@@ -3,8 +3,9 @@
 // buffer, when anything it would be drawn with is about to change.
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
-#include "draw/es3.h"
+#include "draw/es3/es3.h"
 
 namespace {
 
@@ -60,33 +61,29 @@ struct Batch {
 
 Batch batch{};
 
-GLuint compile(GLenum kind, const char* source, const char* kindLine) {
-    const char* parts[3] = {"#version 300 es\n", kindLine, source};
-    const GLuint shader = glCreateShader(kind);
-    GLint compiled = 0;
-    glShaderSource(shader, 3, parts, nullptr);
-    glCompileShader(shader);
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (!compiled) glDeleteShader(shader);
-    return compiled ? shader : 0;
+// The first line of the driver's log for a refused shader or program,
+// after `what`.
+void refuse(const char* what, char* log, char* why, int whySize) {
+    log[std::strcspn(log, "\r\n")] = '\0';
+    char reason[240];
+    std::snprintf(reason, sizeof reason, "%s: %s", what, log[0] != '\0' ? log : "(no log)");
+    drawExplain(why, whySize, reason);
 }
 
-GLuint link(const char* vertexSource, const char* fragmentSource, const char* kindLine) {
-    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource, kindLine);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource, kindLine);
-    GLuint program = 0;
-    GLint linked = 0;
-    if (vertex != 0 && fragment != 0) {
-        program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (!linked) glDeleteProgram(program), program = 0;
-    }
-    if (vertex != 0) glDeleteShader(vertex);
-    if (fragment != 0) glDeleteShader(fragment);
-    return program;
+GLuint compile(GLenum kind, int count, const char* const* parts, char* why, int whySize) {
+    const GLuint shader = glCreateShader(kind);
+    GLint compiled = 0;
+    glShaderSource(shader, count, parts, nullptr);
+    glCompileShader(shader);
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled) return shader;
+    char log[200] = "";
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    refuse(kind == GL_VERTEX_SHADER ? "a vertex shader does not compile"
+                                    : "a fragment shader does not compile",
+           log, why, whySize);
+    glDeleteShader(shader);
+    return 0;
 }
 
 // Sends the vertices to the buffer and draws them with the program.
@@ -107,18 +104,44 @@ void draw(GLenum mode, const Es3Vertex* vertices, int count, Es3Program program,
 
 }  // namespace
 
-GLuint es3Program(const char* vertex, const char* fragment) {
-    return link(vertex, fragment, "");
+GLuint es3Program(const char* defines, const char* vertexSource, const char* fragmentHead,
+                  const char* fragmentBody, char* why, int whySize) {
+    const char* const version = "#version 300 es\n";
+    const char* const vertexParts[3] = {version, defines, vertexSource};
+    const char* const fragmentParts[4] = {version, defines, fragmentHead, fragmentBody};
+    const GLuint vertex = compile(GL_VERTEX_SHADER, 3, vertexParts, why, whySize);
+    const GLuint fragment =
+        vertex != 0 ? compile(GL_FRAGMENT_SHADER, 4, fragmentParts, why, whySize) : 0;
+    GLuint program = 0;
+    if (vertex != 0 && fragment != 0) {
+        GLint linked = 0;
+        program = glCreateProgram();
+        glAttachShader(program, vertex);
+        glAttachShader(program, fragment);
+        glLinkProgram(program);
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (!linked) {
+            char log[200] = "";
+            glGetProgramInfoLog(program, sizeof log, nullptr, log);
+            refuse("a program does not link", log, why, whySize);
+            glDeleteProgram(program), program = 0;
+        }
+    }
+    if (vertex != 0) glDeleteShader(vertex);
+    if (fragment != 0) glDeleteShader(fragment);
+    return program;
 }
 
 const char* es3BatchCreate() {
+    static char why[240];
     char defines[64];
     for (int kind = 0; kind < es3ProgramCount; ++kind)
         for (int smooth = 0; smooth < 2; ++smooth) {
             std::snprintf(defines, sizeof defines, "#define KIND %d\n#define SHADING %s\n", kind,
                           smooth ? "smooth" : "flat");
-            const GLuint program = link(vertexSource, fragmentSource, defines);
-            if (program == 0) return "the drawing shaders do not compile or link";
+            const GLuint program =
+                es3Program(defines, vertexSource, "", fragmentSource, why, sizeof why);
+            if (program == 0) return why;
             batch.programs[kind][smooth] = program;
             batch.transformAt[kind][smooth] = glGetUniformLocation(program, "transform");
             glUseProgram(program);
@@ -161,7 +184,7 @@ void es3BatchAdd(DrawPrimitive primitive, const std::vector<Es3Vertex>& vertices
     for (const Es3Vertex& v : vertices)
         smooth = smooth || v.red != vertices[0].red || v.green != vertices[0].green ||
                  v.blue != vertices[0].blue || v.alpha != vertices[0].alpha;
-    if (mode != batch.mode || smooth != batch.smooth) es3Flush();
+    if (mode != batch.mode || smooth != batch.smooth) es3BatchFlush();
     batch.mode = mode;
     batch.smooth = smooth;
     if (mode == GL_LINES) {
@@ -179,7 +202,7 @@ void es3BatchAdd(DrawPrimitive primitive, const std::vector<Es3Vertex>& vertices
     }
 }
 
-void es3Flush() {
+void es3BatchFlush() {
     if (batch.vertices.empty()) return;
     const Matrix transform =
         matrixMultiply(es3.stacks[drawProjection].back(), es3.stacks[drawModelView].back());
@@ -190,6 +213,6 @@ void es3Flush() {
 
 void es3DrawTriangles(const Es3Vertex* vertices, int count, Es3Program program,
                       const Matrix& transform) {
-    es3Flush();
+    es3BatchFlush();
     draw(GL_TRIANGLES, vertices, count, program, false, transform);
 }
