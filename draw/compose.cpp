@@ -21,16 +21,25 @@ const char* const composeFragmentBody =
     "    COLOUR_OUT = vec4(sum * returnScale, 1.0);\n"
     "}\n";
 
-ComposeUniforms composeUniforms(const DrawComposition& composition, const float steps[3]) {
-    ComposeUniforms u{};
+void composeUniforms(const DrawComposition& composition, const int bits[3],
+                     ComposeUniform uniforms[composeUniformCount]) {
+    ComposeUniform levels{"levels", 3, {}}, green{"green", 3, {}}, blue{"blue", 3, {}};
     for (int i = 0; i < 3; ++i) {
-        u.levels[i] = steps[i] > 0.0f ? std::round(1.0f / steps[i]) : 255.0f;
-        u.green[i] = composition.green[i];
-        u.blue[i] = composition.blue[i];
+        levels.values[i] = std::round(1.0f / composeStep(bits[i]));
+        green.values[i] = composition.green[i];
+        blue.values[i] = composition.blue[i];
     }
-    u.tint = composition.tint;
-    u.passes = static_cast<float>(drawSumPasses);
-    u.addScale = drawSumWeight * 32767.0f;
-    u.returnScale = 1.0f / 32767.0f;
-    return u;
+    const ComposeUniform all[composeUniformCount] = {
+        levels, green, blue,
+        {"tint", 1, {composition.tint}},
+        {"passes", 1, {static_cast<float>(drawSumPasses)}},
+        {"addScale", 1, {drawSumWeight * 32767.0f}},
+        {"returnScale", 1, {1.0f / 32767.0f}},
+    };
+    for (int i = 0; i < composeUniformCount; ++i) uniforms[i] = all[i];
+}
+
+float composeStep(int bits) {
+    // A channel the driver does not describe is taken to have eight bits.
+    return 1.0f / static_cast<float>((1 << (bits > 0 && bits < 16 ? bits : 8)) - 1);
 }

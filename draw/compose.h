@@ -9,12 +9,16 @@
 
 extern const char* const composeFragmentBody;
 
-// The uniforms it takes, worked out here in single precision as the
-// accumulation buffer works out its factors; `levels` is the window's
-// largest value of each channel (255 for eight bits).
-struct ComposeUniforms {
-    float levels[3];
-    float tint, passes, addScale, returnScale;
-    float green[3], blue[3];
+// The uniforms it takes besides its samplers, by name, of one or three
+// floats: worked out here in single precision, as the accumulation buffer
+// works out its factors, for a window whose channels have `bits` bits.
+struct ComposeUniform {
+    const char* name;
+    int size;
+    float values[3];
 };
-ComposeUniforms composeUniforms(const DrawComposition& composition, const float steps[3]);
+constexpr int composeUniformCount = 7;
+void composeUniforms(const DrawComposition& composition, const int bits[3],
+                     ComposeUniform uniforms[composeUniformCount]);
+// The smallest step of a channel of that many bits: 1 / 255 for eight.
+float composeStep(int bits);

@@ -105,12 +105,9 @@ void es3BlendFunc(DrawBlend blend) {
 }
 
 void es3ColourSteps(float steps[3]) {
-    const GLenum names[3] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS};
-    for (int i = 0; i < 3; ++i) {
-        GLint bits = 8;
-        glGetIntegerv(names[i], &bits);
-        steps[i] = 1.0f / static_cast<float>((1 << (bits > 0 && bits < 16 ? bits : 8)) - 1);
-    }
+    GLint bits[4];
+    windowFormat(bits);
+    for (int i = 0; i < 3; ++i) steps[i] = composeStep(bits[i]);
 }
 
 int es3ComposeCreate(const DrawComposition* composition, char* why, int whySize) {
@@ -131,20 +128,17 @@ int es3ComposeCreate(const DrawComposition* composition, char* why, int whySize)
                                       reason, sizeof reason);
     }
     if (composer.program != 0) {
-        float steps[3];
-        es3ColourSteps(steps);
-        const ComposeUniforms u = composeUniforms(*composition, steps);
+        const int channels[3] = {bits[0], bits[1], bits[2]};
+        ComposeUniform uniforms[composeUniformCount];
+        composeUniforms(*composition, channels, uniforms);
         const GLuint p = composer.program;
         glUseProgram(p);
         glUniform1i(glGetUniformLocation(p, "base"), 0);
         glUniform1i(glGetUniformLocation(p, "counts"), 1);
-        glUniform3fv(glGetUniformLocation(p, "levels"), 1, u.levels);
-        glUniform3fv(glGetUniformLocation(p, "green"), 1, u.green);
-        glUniform3fv(glGetUniformLocation(p, "blue"), 1, u.blue);
-        glUniform1f(glGetUniformLocation(p, "tint"), u.tint);
-        glUniform1f(glGetUniformLocation(p, "passes"), u.passes);
-        glUniform1f(glGetUniformLocation(p, "addScale"), u.addScale);
-        glUniform1f(glGetUniformLocation(p, "returnScale"), u.returnScale);
+        for (const ComposeUniform& u : uniforms) {
+            const GLint at = glGetUniformLocation(p, u.name);
+            u.size == 3 ? glUniform3fv(at, 1, u.values) : glUniform1f(at, u.values[0]);
+        }
         glUseProgram(0);
         const float cover[6] = {-1, -1, 3, -1, -1, 3};
         glGenVertexArrays(1, &composer.vertexArray);

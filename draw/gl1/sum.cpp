@@ -68,6 +68,16 @@ struct Composer {
 
 Composer composer{};
 
+// The window's red, green and blue bits.
+void colourBits(int bits[3]) {
+    const GLenum names[3] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS};
+    for (int i = 0; i < 3; ++i) {
+        GLint value = 0;
+        glGetIntegerv(names[i], &value);
+        bits[i] = value;
+    }
+}
+
 const char* const vertexSource =
     "#version 120\n"
     "void main() { gl_Position = gl_Vertex; }\n";
@@ -145,21 +155,19 @@ const char* buildProgram(const DrawComposition& composition) {
     if (vertex != 0) composer.gl.deleteShader(vertex);
     if (fragment != 0) composer.gl.deleteShader(fragment);
     if (vertex == 0 || fragment == 0 || !linked) return refusal;
-    float steps[3];
-    gl1ColourSteps(steps);
-    const ComposeUniforms u = composeUniforms(composition, steps);
+    int bits[3];
+    colourBits(bits);
+    ComposeUniform uniforms[composeUniformCount];
+    composeUniforms(composition, bits, uniforms);
     const EntryPoints& gl = composer.gl;
     const GLuint p = composer.program;
     gl.useProgram(p);
     gl.uniform1i(gl.getUniformLocation(p, "base"), 0);
     gl.uniform1i(gl.getUniformLocation(p, "counts"), 1);
-    gl.uniform3fv(gl.getUniformLocation(p, "levels"), 1, u.levels);
-    gl.uniform3fv(gl.getUniformLocation(p, "green"), 1, u.green);
-    gl.uniform3fv(gl.getUniformLocation(p, "blue"), 1, u.blue);
-    gl.uniform1f(gl.getUniformLocation(p, "tint"), u.tint);
-    gl.uniform1f(gl.getUniformLocation(p, "passes"), u.passes);
-    gl.uniform1f(gl.getUniformLocation(p, "addScale"), u.addScale);
-    gl.uniform1f(gl.getUniformLocation(p, "returnScale"), u.returnScale);
+    for (const ComposeUniform& u : uniforms) {
+        const GLint at = gl.getUniformLocation(p, u.name);
+        u.size == 3 ? gl.uniform3fv(at, 1, u.values) : gl.uniform1f(at, u.values[0]);
+    }
     gl.useProgram(0);
     return nullptr;
 }
@@ -228,12 +236,9 @@ void gl1BlendFunc(DrawBlend blend) {
 }
 
 void gl1ColourSteps(float steps[3]) {
-    const GLenum names[3] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS};
-    for (int i = 0; i < 3; ++i) {
-        GLint bits = 8;
-        glGetIntegerv(names[i], &bits);
-        steps[i] = 1.0f / static_cast<float>((1 << (bits > 0 && bits < 16 ? bits : 8)) - 1);
-    }
+    int bits[3];
+    colourBits(bits);
+    for (int i = 0; i < 3; ++i) steps[i] = composeStep(bits[i]);
 }
 
 int gl1ComposeCreate(const DrawComposition* composition, char* why, int whySize) {
