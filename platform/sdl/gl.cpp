@@ -38,32 +38,23 @@ void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, 
 namespace {
 
 // The X visual of the EGL config that SDL chooses for the attributes now
-// set, or 0 where it cannot be found: SDL is asked for a context in a
-// hidden window, and EGL for that context's config.
+// set, or 0 where it cannot be found: SDL is asked for a context in a hidden
+// window, and EGL for that context's config. Where SDL makes the context
+// through GLX, which gives a window its config's visual itself, it says so
+// in sdlLayer.esThroughGlx, and is not asked again.
 EGLint esConfigVisual() {
     SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr) return 0;
     SDL_GLContext context = SDL_GL_CreateContext(window);  // and makes it current
-    EGLint visual = 0;
-    using GetDisplay = EGLDisplay (*)();
-    using GetContext = EGLContext (*)();
-    using QueryContext = EGLBoolean (*)(EGLDisplay, EGLContext, EGLint, EGLint*);
-    using ChooseConfig = EGLBoolean (*)(EGLDisplay, const EGLint*, EGLConfig*, EGLint, EGLint*);
-    using GetConfigAttrib = EGLBoolean (*)(EGLDisplay, EGLConfig, EGLint, EGLint*);
-    auto getDisplay = reinterpret_cast<GetDisplay>(SDL_GL_GetProcAddress("eglGetCurrentDisplay"));
-    auto getContext = reinterpret_cast<GetContext>(SDL_GL_GetProcAddress("eglGetCurrentContext"));
-    auto queryContext = reinterpret_cast<QueryContext>(SDL_GL_GetProcAddress("eglQueryContext"));
-    auto chooseConfig = reinterpret_cast<ChooseConfig>(SDL_GL_GetProcAddress("eglChooseConfig"));
-    auto getConfigAttrib =
-        reinterpret_cast<GetConfigAttrib>(SDL_GL_GetProcAddress("eglGetConfigAttrib"));
-    EGLint id = 0, found = 0;
+    EGLint visual = 0, id = 0, found = 0;
     EGLConfig config = nullptr;
-    if (context != nullptr && getDisplay != nullptr && getContext != nullptr &&
-        queryContext != nullptr && chooseConfig != nullptr && getConfigAttrib != nullptr &&
-        queryContext(getDisplay(), getContext(), EGL_CONFIG_ID, &id)) {
+    const EGLDisplay display = eglGetCurrentDisplay();
+    sdlLayer.esThroughGlx = context != nullptr && eglGetCurrentContext() == EGL_NO_CONTEXT;
+    if (context != nullptr && !sdlLayer.esThroughGlx &&
+        eglQueryContext(display, eglGetCurrentContext(), EGL_CONFIG_ID, &id)) {
         const EGLint byId[] = {EGL_CONFIG_ID, id, EGL_NONE};
-        if (!chooseConfig(getDisplay(), byId, &config, 1, &found) || found != 1 ||
-            !getConfigAttrib(getDisplay(), config, EGL_NATIVE_VISUAL_ID, &visual)) {
+        if (!eglChooseConfig(display, byId, &config, 1, &found) || found != 1 ||
+            !eglGetConfigAttrib(display, config, EGL_NATIVE_VISUAL_ID, &visual)) {
             visual = 0;
         }
     }
@@ -75,17 +66,18 @@ EGLint esConfigVisual() {
 }  // namespace
 
 // SDL 2.26 makes an OpenGL ES window on X11 before it chooses the EGL
-// config, so the window takes the screen's default visual; the config it
-// then chooses favours 8 bits a channel. On a 16-bit screen Mesa draws that
-// config's 32-bit pixels into the 16-bit window without a word, and the
-// picture comes out scrambled. The window is therefore made with the visual
-// of the config SDL will choose. A visual the user chose is kept.
+// config, so where it goes through EGL the window takes the screen's
+// default visual, and the config it then chooses favours 8 bits a channel.
+// On a 16-bit screen Mesa draws that config's 32-bit pixels into the 16-bit
+// window without a word, and the picture comes out scrambled. The window is
+// therefore made with the visual of the config SDL will choose. A visual the
+// user chose is kept.
 SDL_Window* sdlCreateGLWindow(const char* title, int x, int y, int width, int height,
                               Uint32 flags) {
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* chosen = SDL_GetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
     if (sdlLayer.glKind != platformGLES3 || driver == nullptr || std::strcmp(driver, "x11") != 0 ||
-        (chosen != nullptr && *chosen != '\0')) {
+        (chosen != nullptr && *chosen != '\0') || sdlLayer.esThroughGlx) {
         return SDL_CreateWindow(title, x, y, width, height, flags);
     }
     const EGLint visual = esConfigVisual();
@@ -115,16 +107,13 @@ void sdlHideSrgbFramebufferExtension() {
 
 int platformSetGLKind(PlatformGLKind kind) {
     if (kind != platformGLDesktop && kind != platformGLES3) return 0;
+    // Both kinds go the way the user's environment says: on X11 through GLX,
+    // which Mesa's drivers give OpenGL ES contexts too, unless
+    // SDL_VIDEO_X11_FORCE_EGL asks for EGL; SDL takes EGL itself where GLX
+    // makes no OpenGL ES context. Through GLX a software driver hands each
+    // frame to the X server in shared memory; through EGL it sends the pixels
+    // down the connection, which on llvmpipe made every frame 1.5 ms slower.
     sdlLayer.glKind = kind;
-    // OpenGL ES comes through EGL, which every Mesa driver offers on X11 and
-    // Wayland alike; desktop GL goes the way the user's environment says
-    // (GLX on X11 unless SDL_VIDEO_X11_FORCE_EGL asks otherwise). SDL reads
-    // the hint when it loads the GL library for the next window.
-    if (kind == platformGLES3) {
-        SDL_SetHintWithPriority(SDL_HINT_VIDEO_X11_FORCE_EGL, "1", SDL_HINT_OVERRIDE);
-    } else {
-        SDL_ResetHint(SDL_HINT_VIDEO_X11_FORCE_EGL);
-    }
     return 1;
 }
 

@@ -57,6 +57,9 @@ struct SdlLayer {
     bool windowMadeOnce = false;
     // What the next window's rendering context is.
     PlatformGLKind glKind = platformGLDesktop;
+    // Found with the first OpenGL ES window: SDL makes their contexts
+    // through GLX, not EGL.
+    bool esThroughGlx = false;
 };
 
 extern SdlLayer sdlLayer;

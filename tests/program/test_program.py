@@ -40,7 +40,7 @@ def fullscreen(p):
 
 
 def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
-    # Over EGL, which has no accumulation buffer: the passes are summed on the GPU.
+    # Over EGL, which has no accumulation buffer: the passes are counted on the GPU.
     p = Run(servers["800x600"], binary, build, env={"SDL_VIDEO_X11_FORCE_EGL": "1"})
     fullscreen(p)
     first = p.still()
@@ -157,14 +157,16 @@ def case_without_a_display_it_says_so_and_ends_with_minus_one():
 def case_a_16_bit_screen_shows_both_renderers_frames_as_a_24_bit_one_does():
     # The first frame and the back wall's soft shadow, read off the screen:
     # what the 24-bit screen shows, kept to the 5/6/5 bits a 16-bit one holds.
+    # OpenGL ES through GLX, and through EGL, whose windows need their
+    # config's visual.
     in565 = lambda shot: bytes(v >> (2 if i % 3 == 1 else 3) for i, v in enumerate(shot))
     with Display("800x600") as usual, Display("800x600", depth=16) as narrow:
-        for gl in ("gl1", "es3"):
-            wide = linux_frames(usual, build, env={"TENEBREL_GL": gl})
-            shown = linux_frames(narrow, build, env={"TENEBREL_GL": gl})
+        for gl, egl in (("gl1", "0"), ("es3", "0"), ("es3", "1")):
+            env = {"TENEBREL_GL": gl, "SDL_VIDEO_X11_FORCE_EGL": egl}
+            wide, shown = linux_frames(usual, build, env=env), linux_frames(narrow, build, env=env)
             for a, b, pose in zip(wide, shown, ("first", "back wall")):
                 off = mismatches(in565(b), in565(a), 0)
-                assert len(off) <= 10, f"{gl}, {pose}: {len(off)} places unlike, as {off[:5]}"
+                assert len(off) <= 10, f"{gl}, EGL {egl}, {pose}: {len(off)} places unlike, as {off[:5]}"
             assert "cannot be had" not in "".join(r.output() for r in Run.started)
 
 
