@@ -21,6 +21,7 @@ uint16_t platformRegisterClass(const PlatformWindowClass* windowClass) {
     }
     if (!webLayer.up) {
         webListen();
+        webTouchListen();
         webLayer.up = true;
     }
     webLayer.windowProc = windowClass->windowProc;

@@ -64,5 +64,7 @@ void webQueuePost(PlatformWindow* window, uint32_t message, uintptr_t wParam, in
 void webPumpEvents();
 // Starts listening to the page: keys, the pointer, focus, the buttons.
 void webListen();
+// Starts listening to fingers: on the picture, and on the touch controls.
+void webTouchListen();
 // Takes the page's fullscreen away, when nothing keeps it.
 void webLeaveFullscreen();
