@@ -47,5 +47,7 @@ extern WebLayer webLayer;
 
 // Starts listening to the page: keys, the pointer, focus, the buttons.
 void webListen();
+// Starts listening to fingers: on the picture, and on the touch controls.
+void webTouchListen();
 // Takes the page's fullscreen away, when nothing keeps it.
 void webLeaveFullscreen();

@@ -2,6 +2,7 @@
 # question answered No, its picture against the Linux build's at the same
 # poses, a light key, the frame rate's digits, the toggle, a lost context,
 # Escape; a missing texture and a browser without WebGL 2 named on the page.
+# The page on a phone: test_web_phone.py, with the Page and opened() here.
 #
 # Usage: test_web.py PAGE_FOLDER HOST_BUILD [CASE ...]   (under /usr/bin/python3)
 
@@ -38,8 +39,10 @@ COUNT_FRAMES = ("window.testFrames = 0; var ask = window.requestAnimationFrame;"
 
 class Page:
     # The page open in a browser: what a visitor sees of it and does to it.
-    def __init__(self, driver, url):
-        self.driver, self.clicked = driver, None
+    # Its shots are what the browser shows at 1:1, or where own, the canvas's
+    # own pixels, whatever size the page shows it at. A phone taps.
+    def __init__(self, driver, url, phone, own):
+        self.driver, self.clicked, self.phone, self.own = driver, None, phone, own
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COUNT_FRAMES})
         driver.get(url)
 
@@ -50,11 +53,15 @@ class Page:
         return self.js("var b = document.getElementById('box'); return b.hidden ? null :"
                        " [b.querySelector('.caption').textContent, b.querySelector('.text').textContent]")
 
-    def answer(self, caption, button):  # clicks the button of the box; the box's text
+    def answer(self, caption, button):  # clicks (taps, on a phone) the box's button; its text
         shown = wait_until(lambda: (box := self.box()) and box[0] == caption and box,
                            what=f"the box {caption!r}")
-        self.js("Array.from(document.querySelectorAll('#box button'))"
-                ".find(b => b.textContent == arguments[0]).click()", button)
+        if self.phone:
+            self.touch("touchStart", (9, *self.middle("#box button", button)))
+            self.touch("touchEnd")
+        else:
+            self.js("Array.from(document.querySelectorAll('#box button'))"
+                    ".find(b => b.textContent == arguments[0]).click()", button)
         wait_until(lambda: self.box() != shown, what=f"the box {caption!r} to go")
         return shown[1]
 
@@ -66,13 +73,17 @@ class Page:
         return sum(listener["type"] == kind for listener in self.driver.execute_cdp_cmd(
             "DOMDebugger.getEventListeners", {"objectId": document["result"]["objectId"]})["listeners"])
 
-    def shot(self):
-        # The canvas as the browser shows it, three bytes a pixel.
-        r = self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
-                    " return [r.left + scrollX, r.top + scrollY]")
-        png = self.driver.execute_cdp_cmd("Page.captureScreenshot", {
-            "format": "png", "optimizeForSpeed": True,
-            "clip": {"x": r[0], "y": r[1], "width": W, "height": H, "scale": 1}})["data"]
+    def shot(self):  # three bytes a pixel
+        if self.own:
+            png = self.js("var c = document.getElementById('canvas'), d = document.createElement"
+                          "('canvas'); d.width = c.width; d.height = c.height; d.getContext('2d')"
+                          ".drawImage(c, 0, 0); return d.toDataURL('image/png').split(',')[1]")
+        else:
+            r = self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
+                        " return [r.left + scrollX, r.top + scrollY]")
+            png = self.driver.execute_cdp_cmd("Page.captureScreenshot", {
+                "format": "png", "optimizeForSpeed": True,
+                "clip": {"x": r[0], "y": r[1], "width": W, "height": H, "scale": 1}})["data"]
         return subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], check=True, timeout=60,
                               input=base64.b64decode(png), capture_output=True).stdout
 
@@ -119,16 +130,55 @@ class Page:
         finally:
             ActionChains(self.driver).key_up(key).perform()
 
+    def touch(self, kind, *fingers):  # (id, x, y) in CSS pixels of every finger still down
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": kind, "touchPoints": [{"id": f, "x": x, "y": y} for f, x, y in fingers]})
+
+    def middle(self, selector, text=None):  # of the first element there (with that text)
+        return self.js("var r = Array.from(document.querySelectorAll(arguments[0])).find(e =>"
+                       " arguments[1] === null || e.textContent == arguments[1])"
+                       ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]",
+                       selector, text)
+
     def ended(self):  # the end's exit status and reason, or None while it runs
         return self.js("var e = document.getElementById('end'); return e.hidden ? null :"
                        " [e.querySelector('#end-status').textContent,"
                        " e.querySelector('#end-reason').textContent]")
 
 
+# A WebGL canvas's pixels can be read only while its frame is being drawn,
+# unless it keeps them after showing them: it is made to, which changes
+# nothing that is drawn.
+KEEP_PIXELS = ("var make = HTMLCanvasElement.prototype.getContext;"
+               " HTMLCanvasElement.prototype.getContext = function (kind, attributes) {"
+               " return make.call(this, kind, {...attributes, preserveDrawingBuffer: true}); };")
+
+
+# A touch takes a frame to arrive and a shot of the canvas half a second:
+# on a phone the program's clock runs at a tenth of the speed, so that what
+# a held control moves moves no further than the shots can follow.
+SLOW_CLOCK = "var now = performance.now.bind(performance); performance.now = () => now() / 10;"
+
+
 @contextlib.contextmanager
-def opened(folder=None, flags=()):
+def opened(folder=None, flags=(), phone=None, own=False):
+    # The page, on the phone given (its metrics, with touch, the slow clock),
+    # or with the canvas's own pixels for its shots, as a phone's always are.
     with served(folder or page) as url, chromium(*flags) as driver:
-        yield Page(driver, url)
+        if phone:
+            driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", phone)
+            driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                   {"enabled": True, "maxTouchPoints": 5})
+        for script in [KEEP_PIXELS] * bool(phone or own) + [SLOW_CLOCK] * bool(phone):
+            driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        yield Page(driver, url, bool(phone), bool(phone or own))
+
+
+def alike(shot, reference, what):
+    # Within what SwiftShader and llvmpipe may round differently (above).
+    wrong, far = (mismatches(shot, reference, t) for t in (TOLERANCE, ONE_PASS))
+    assert not far and len(wrong) <= SHARE * W * H / 4, \
+        f"{len(wrong)} places differ from {what}, {len(far)} by more than one pass: {(far or wrong)[:5]}"
 
 
 def text_colour(shot):  # the commonest colour in the frame rate's corner, and its count
@@ -151,10 +201,7 @@ def case_its_picture_is_linux_and_the_keys_work():
         p.answer("Start FullScreen?", "No")
         for pose, reference in (("first", first), ("turned", back_wall)):
             shot = p.still() if pose == "first" else to_the_back_wall(p)
-            wrong, far = (mismatches(shot, reference, t) for t in (TOLERANCE, ONE_PASS))
-            assert not far and len(wrong) <= SHARE * W * H / 4, \
-                f"{len(wrong)} places differ from Linux's {pose} frame, {len(far)} by more " \
-                f"than one pass: {(far or wrong)[:5]}"
+            alike(shot, reference, f"Linux's {pose} frame")
             # The frame rate in the desktop's place and colour: the corner's
             # commonest colour, over the area of a few digits.
             text = [text_colour(s) for s in (shot, reference)]
