@@ -21,9 +21,8 @@ void windowRelease(GLWindow* window) {
 int windowMakeContext(GLWindow* window, uint32_t style, uint32_t exStyle, const PlatformRect& rect,
                       const PlatformPixelFormat& request) {
     window->windowHandle = platformCreateWindow(
-        exStyle, window->application->className, window->title, style, 0, 0,
-        rect.right - rect.left, rect.bottom - rect.top, window->application->instance, window,
-        &request);
+        exStyle, window->application->className, window->title, style, 0, 0, rect.right - rect.left,
+        rect.bottom - rect.top, window->application->instance, window, &request);
     if (window->windowHandle == nullptr) return 0;
 
     window->deviceContext = platformGetDC(window->windowHandle);
@@ -170,7 +169,6 @@ int windowCreate(GLWindow* window) {
         if (!drawFallBack(&renderer, why)) return 0;
     }
 }
-
 
 void windowDestroy(GLWindow* window) {
     if (window->windowHandle != nullptr) {

@@ -13,7 +13,8 @@ intptr_t windowMessageHandler(PlatformWindow* window, uint32_t message, uintptr_
 
     switch (message) {
     case WM_CREATE: {
-        const PlatformCreateStruct* creation = reinterpret_cast<const PlatformCreateStruct*>(lParam);
+        const PlatformCreateStruct* creation =
+            reinterpret_cast<const PlatformCreateStruct*>(lParam);
         platformSetWindowUserData(window, creation != nullptr ? creation->createParams : nullptr);
         return 0;
     }
@@ -29,8 +30,7 @@ intptr_t windowMessageHandler(PlatformWindow* window, uint32_t message, uintptr_
         case SIZE_MINIMIZED:
             if (glWindow != nullptr) glWindow->isVisible = 0;
             return 0;
-        default:
-            break;
+        default: break;
         }
         break;
 
@@ -88,8 +88,7 @@ intptr_t windowMessageHandler(PlatformWindow* window, uint32_t message, uintptr_
         platformPostMessage(window, WM_QUIT, 0, 0);
         break;
 
-    default:
-        break;
+    default: break;
     }
     return platformDefWindowProc(window, message, wParam, lParam);
 }

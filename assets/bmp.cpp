@@ -23,7 +23,9 @@ enum : uint32_t {
     BMP_MASKS_SIZE = 12,
 };
 
-uint16_t readU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t readU16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t readU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -172,16 +174,16 @@ ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
     if (!havePixelOffset) pixelOffset = paletteAt + static_cast<uint64_t>(colorCount) * entrySize;
     if (work.clrUsed == 0) work.clrUsed = colorCount;
     if (work.sizeImage == 0 && work.width > 0) {
-        uint64_t sizeImage = (static_cast<uint64_t>(work.width) * work.bitCount + 7) / 8 *
-                             static_cast<uint64_t>(work.height < 0 ? -static_cast<int64_t>(work.height)
-                                                                   : work.height);
+        uint64_t sizeImage =
+            (static_cast<uint64_t>(work.width) * work.bitCount + 7) / 8 *
+            static_cast<uint64_t>(work.height < 0 ? -static_cast<int64_t>(work.height)
+                                                  : work.height);
         work.sizeImage = sizeImage > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(sizeImage);
     }
 
     // A picture with no pixels, or whose pixels start outside the file, is
     // nothing the converter can work with.
-    if (work.width <= 0 || work.height == 0 || work.height == INT32_MIN ||
-        pixelOffset >= length) {
+    if (work.width <= 0 || work.height == 0 || work.height == INT32_MIN || pixelOffset >= length) {
         bmpShowError(BMP_TEXT_CONVERSION);
         return nullptr;
     }

@@ -40,7 +40,9 @@ uint8_t maskChannel(uint32_t pixel, uint32_t mask) {
     return static_cast<uint8_t>((value * 255 + maximum / 2) / maximum);
 }
 
-uint32_t readLe16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t readLe16(const uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 uint32_t readLe32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -56,16 +58,18 @@ bool isKnownLayout(const DibHeader* header) {
     switch (header->compression) {
     case DIB_COMPRESSION_RGB:
         switch (header->bitCount) {
-        case 1: case 4: case 8: case 16: case 24: case 32: return true;
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32: return true;
         default: return false;
         }
     case DIB_COMPRESSION_RLE8:
-    case DIB_COMPRESSION_RLE4:
-        return isRle(header);
-    case DIB_COMPRESSION_BITFIELDS:
-        return header->bitCount == 16 || header->bitCount == 32;
-    default:
-        return false;
+    case DIB_COMPRESSION_RLE4: return isRle(header);
+    case DIB_COMPRESSION_BITFIELDS: return header->bitCount == 16 || header->bitCount == 32;
+    default: return false;
     }
 }
 
@@ -87,9 +91,13 @@ int convertUncompressed(const DibHeader* header, const uint8_t* bits, size_t len
     uint32_t masks[3] = {header->masks[0], header->masks[1], header->masks[2]};
     if (header->compression == DIB_COMPRESSION_RGB) {
         if (header->bitCount == 16) {
-            masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+            masks[0] = 0x7C00;
+            masks[1] = 0x03E0;
+            masks[2] = 0x001F;
         } else {
-            masks[0] = 0xFF0000; masks[1] = 0x00FF00; masks[2] = 0x0000FF;
+            masks[0] = 0xFF0000;
+            masks[1] = 0x00FF00;
+            masks[2] = 0x0000FF;
         }
     }
 
@@ -98,23 +106,17 @@ int convertUncompressed(const DibHeader* header, const uint8_t* bits, size_t len
         uint8_t* out = targetPixel(target, r, 0);
         for (uint64_t x = 0; x < target.width; ++x, out += 3) {
             switch (header->bitCount) {
-            case 1:
-                putPaletteColour(header, out, (row[x >> 3] >> (7 - (x & 7))) & 1u);
-                break;
-            case 4:
-                putPaletteColour(header, out, (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15u);
-                break;
-            case 8:
-                putPaletteColour(header, out, row[x]);
-                break;
+            case 1: putPaletteColour(header, out, (row[x >> 3] >> (7 - (x & 7))) & 1u); break;
+            case 4: putPaletteColour(header, out, (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15u); break;
+            case 8: putPaletteColour(header, out, row[x]); break;
             case 24:
                 out[0] = row[x * 3 + 2];
                 out[1] = row[x * 3 + 1];
                 out[2] = row[x * 3];
                 break;
             default: {
-                uint32_t pixel = header->bitCount == 16 ? readLe16(row + x * 2)
-                                                        : readLe32(row + x * 4);
+                uint32_t pixel =
+                    header->bitCount == 16 ? readLe16(row + x * 2) : readLe32(row + x * 4);
                 out[0] = maskChannel(pixel, masks[0]);
                 out[1] = maskChannel(pixel, masks[1]);
                 out[2] = maskChannel(pixel, masks[2]);

@@ -32,7 +32,8 @@ void fontBuild(PlatformDeviceContext* deviceContext) {
                                  glyph.originY, glyph.advance, glyph.bits};
         // A character the face lacks gets an empty slot: it draws nothing and
         // leaves the raster position where it was.
-        drawGlyphDefine(fontListBase + static_cast<uint32_t>(k - FONT_FIRST), have ? &drawn : nullptr);
+        drawGlyphDefine(fontListBase + static_cast<uint32_t>(k - FONT_FIRST),
+                        have ? &drawn : nullptr);
     }
     drawGlyphsEnd();
     platformFontClose(font);

@@ -11,6 +11,7 @@
 
 // X(result, Name, (parameters), (arguments)) for every call of the
 // vocabulary that goes to the renderer in use.
+// clang-format off
 #define DRAW_CALLS(X)                                                                           \
     X(void, Begin, (DrawPrimitive primitive), (primitive))                                      \
     X(void, End, (), ())                                                                        \
@@ -89,6 +90,7 @@
     X(int, Start, (char* why, int whySize), (why, whySize)) \
     X(void, Stop, (), ())                                 \
     DRAW_CALLS(X)
+// clang-format on
 
 #define DRAW_SLOT_MEMBER(result, name, parameters, arguments) result(*name) parameters;
 struct DrawBackend {

@@ -30,7 +30,9 @@ void composeUniforms(const DrawComposition& composition, const int bits[3],
         blue.values[i] = composition.blue[i];
     }
     const ComposeUniform all[composeUniformCount] = {
-        levels, green, blue,
+        levels,
+        green,
+        blue,
         {"tint", 1, {composition.tint}},
         {"passes", 1, {static_cast<float>(drawSumPasses)}},
         {"addScale", 1, {drawSumWeight * 32767.0f}},

@@ -45,7 +45,8 @@ const DrawBackend* backend = backendOf(inUse);
 }  // namespace
 
 void drawExplain(char* why, int whySize, const char* reason) {
-    if (why != nullptr && whySize > 0) std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
+    if (why != nullptr && whySize > 0)
+        std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
 }
 
 DrawRenderer drawRendererRequested() {
@@ -57,8 +58,10 @@ DrawRenderer drawRendererRequested() {
     for (DrawRenderer renderer : {drawRendererGl1, drawRendererEs3}) {
         if (length >= sizeof value || std::strcmp(value, renderers[renderer].name) != 0) continue;
         if (drawRendererBuilt(renderer)) return renderer;
-        std::snprintf(line, sizeof line, "TENEBREL_GL=%s, but this build has no %s renderer; "
-                      "drawing with %s", value, value, fallbackName);
+        std::snprintf(line, sizeof line,
+                      "TENEBREL_GL=%s, but this build has no %s renderer; "
+                      "drawing with %s",
+                      value, value, fallbackName);
         platformWarn(line);
         return fallback;
     }
@@ -73,7 +76,8 @@ int drawRendererBuilt(DrawRenderer renderer) {
 }
 
 int drawContextPrepare(DrawRenderer renderer, char* why, int whySize) {
-    if (!drawRendererBuilt(renderer)) return drawExplain(why, whySize, "this build has no such renderer"), 0;
+    if (!drawRendererBuilt(renderer))
+        return drawExplain(why, whySize, "this build has no such renderer"), 0;
     if (platformSetGLKind(renderers[renderer].context)) return 1;
     char reason[96];
     std::snprintf(reason, sizeof reason, "the window system makes no %s context",
@@ -112,6 +116,8 @@ DrawRenderer drawRendererInUse() {
 
 // Every other call: drawName(parameters) is the renderer's Name(arguments).
 #define DRAW_FORWARD(result, name, parameters, arguments) \
-    result draw##name parameters { return backend->name arguments; }
+    result draw##name parameters {                        \
+        return backend->name arguments;                   \
+    }
 DRAW_CALLS(DRAW_FORWARD)
 #undef DRAW_FORWARD

@@ -221,9 +221,9 @@ void drawColourSteps(float steps[3]);
 // counted in green or blue shows that colour; every other pass the kept
 // picture itself.
 struct DrawComposition {
-    float tint;          // the room in shadow: the lit room times this
-    float green[3];      // what a pass counted in green shows: the marker
-    float blue[3];       // and in blue: the rays
+    float tint;      // the room in shadow: the lit room times this
+    float green[3];  // what a pass counted in green shows: the marker
+    float blue[3];   // and in blue: the rays
 };
 // Made for the current viewport; 0 with `why` (at least 160 bytes) where the
 // context cannot, with nothing left made.

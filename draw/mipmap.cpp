@@ -37,10 +37,11 @@ void mipmapScale(const uint8_t* from, int width, int height, uint8_t* to, int ne
                 const double tall = std::min<double>(row + 1, bottom) - std::max<double>(row, top);
                 const int wrappedRow = (row % height + height) % height;
                 for (int column = static_cast<int>(std::floor(left)); column < right; ++column) {
-                    const double share =
-                        tall * (std::min<double>(column + 1, right) - std::max<double>(column, left));
+                    const double share = tall * (std::min<double>(column + 1, right) -
+                                                 std::max<double>(column, left));
                     const int wrappedColumn = (column % width + width) % width;
-                    const uint8_t* texel = from + (static_cast<size_t>(wrappedRow) * width + wrappedColumn) * 3;
+                    const uint8_t* texel =
+                        from + (static_cast<size_t>(wrappedRow) * width + wrappedColumn) * 3;
                     for (int c = 0; c < 3; ++c) sum[c] += share * texel[c];
                     area += share;
                 }
@@ -62,7 +63,9 @@ std::vector<uint8_t> mipmapHalve(const uint8_t* level, int width, int height) {
             for (int c = 0; c < 3; ++c) {
                 auto at = [&](int dx, int dy) {
                     return level[((static_cast<size_t>(y) * (stepY + 1) + dy) * width +
-                                  x * (stepX + 1) + dx) * 3 + c];
+                                  x * (stepX + 1) + dx) *
+                                     3 +
+                                 c];
                 };
                 const int sum = at(0, 0) + at(stepX, 0) + at(0, stepY) + at(stepX, stepY);
                 // Four texels round to the nearest; two, each counted twice

@@ -23,8 +23,8 @@ struct PlatformDeviceContext;  // what GL draws through; one per window
 struct PlatformRenderContext;  // an OpenGL rendering context
 struct PlatformCursor;         // a mouse cursor shape
 
-typedef intptr_t (*PlatformWindowProc)(PlatformWindow* window, uint32_t message,
-                                       uintptr_t wParam, intptr_t lParam);
+typedef intptr_t (*PlatformWindowProc)(PlatformWindow* window, uint32_t message, uintptr_t wParam,
+                                       intptr_t lParam);
 
 // The constants below carry Windows' own names and values. On Windows its
 // headers (which <GL/gl.h> includes there) define the same names as macros;

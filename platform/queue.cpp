@@ -37,8 +37,7 @@ void queuePostKey(PlatformWindow* window, int virtualKey, bool down, bool alt) {
     queuePost(window, message, static_cast<uintptr_t>(virtualKey), 0);
 }
 
-bool queuePostFor(PlatformWindow* window, const QueueEventMessage* table, size_t count,
-                  int event) {
+bool queuePostFor(PlatformWindow* window, const QueueEventMessage* table, size_t count, int event) {
     for (size_t i = 0; i < count; ++i) {
         if (table[i].event != event) continue;
         queuePost(window, table[i].message, table[i].wParam, 0);
@@ -48,10 +47,9 @@ bool queuePostFor(PlatformWindow* window, const QueueEventMessage* table, size_t
 }
 
 void queueDrop(PlatformWindow* window) {
-    queued.erase(std::remove_if(queued.begin(), queued.end(),
-                                [window](const PlatformMessage& message) {
-                                    return message.window == window;
-                                }),
+    queued.erase(std::remove_if(
+                     queued.begin(), queued.end(),
+                     [window](const PlatformMessage& message) { return message.window == window; }),
                  queued.end());
 }
 

@@ -25,8 +25,7 @@ struct QueueEventMessage {
     uintptr_t wParam;
 };
 // Posts the message the table gives for the event; false when it gives none.
-bool queuePostFor(PlatformWindow* window, const QueueEventMessage* table, size_t count,
-                  int event);
+bool queuePostFor(PlatformWindow* window, const QueueEventMessage* table, size_t count, int event);
 
 // Drops everything queued for the window: it goes with its window.
 void queueDrop(PlatformWindow* window);

@@ -43,8 +43,8 @@ void moveBy(Camera& camera, Vec3 step) {
 
 }  // namespace
 
-void cameraSetPose(Camera& camera, float positionX, float positionY, float positionZ,
-                   float viewX, float viewY, float viewZ, float upX, float upY, float upZ) {
+void cameraSetPose(Camera& camera, float positionX, float positionY, float positionZ, float viewX,
+                   float viewY, float viewZ, float upX, float upY, float upZ) {
     Vec3 position{positionX, positionY, positionZ};
     Vec3 viewPoint{viewX, viewY, viewZ};
     Vec3 upVector{upX, upY, upZ};
@@ -72,8 +72,7 @@ void cameraRotateView(Camera& camera, float angle, float x, float y, float z) {
 }
 
 void cameraStrafe(Camera& camera, float distance) {
-    moveBy(camera, Vec3{distance * camera.strafeVector.x, 0.0f,
-                        distance * camera.strafeVector.z});
+    moveBy(camera, Vec3{distance * camera.strafeVector.x, 0.0f, distance * camera.strafeVector.z});
 }
 
 void cameraAdvance(Camera& camera, float distance) {
@@ -108,8 +107,8 @@ void cameraMouseLook(Camera& camera) {
     // Looking exactly along the up vector leaves no sideways axis to tilt
     // about (the normalised cross product is zero); turning about a zero
     // axis would shrink the view direction, so the tilt is skipped.
-    Vec3 axis = vecNormalize(
-        vecCross(difference(camera.viewPoint, camera.position), camera.upVector));
+    Vec3 axis =
+        vecNormalize(vecCross(difference(camera.viewPoint, camera.position), camera.upVector));
     if (!isZero(axis)) cameraRotateView(camera, pitch, axis.x, axis.y, axis.z);
     cameraRotateView(camera, yaw, 0.0f, 1.0f, 0.0f);
 }
@@ -123,14 +122,14 @@ void cameraKeyMove(Camera& camera) {
 }
 
 void cameraUpdate(Camera& camera, bool look) {
-    camera.strafeVector = vecNormalize(
-        vecCross(difference(camera.viewPoint, camera.position), camera.upVector));
+    camera.strafeVector =
+        vecNormalize(vecCross(difference(camera.viewPoint, camera.position), camera.upVector));
     if (look) cameraMouseLook(camera);
     cameraKeyMove(camera);
 }
 
 void cameraApply(const Camera& camera) {
     drawLookAt(camera.position.x, camera.position.y, camera.position.z, camera.viewPoint.x,
-              camera.viewPoint.y, camera.viewPoint.z, camera.upVector.x, camera.upVector.y,
-              camera.upVector.z);
+               camera.viewPoint.y, camera.viewPoint.z, camera.upVector.x, camera.upVector.y,
+               camera.upVector.z);
 }

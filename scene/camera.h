@@ -25,8 +25,8 @@ enum : int { cameraCursorCentreX = 400, cameraCursorCentreY = 300 };
 // The camera never takes a non-finite value into its pose: a pose with a
 // non-finite number is ignored, and a turn or move whose result would not be
 // finite is dropped, leaving the camera where it was.
-void cameraSetPose(Camera& camera, float positionX, float positionY, float positionZ,
-                   float viewX, float viewY, float viewZ, float upX, float upY, float upZ);
+void cameraSetPose(Camera& camera, float positionX, float positionY, float positionZ, float viewX,
+                   float viewY, float viewZ, float upX, float upY, float upZ);
 // Turns the view point about the unit axis (x, y, z) through the position;
 // a positive angle turns counter-clockwise seen from the axis' tip.
 void cameraRotateView(Camera& camera, float angle, float x, float y, float z);

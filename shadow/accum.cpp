@@ -16,7 +16,8 @@ AccumWay wayInUse = accumWayBuffer;
 // Where the window has no accumulation buffer, summing in it leaves the
 // last pass alone on screen: the shadow is hard, and the user is told.
 const char* bufferShortfall() {
-    return drawAccumBits() > 0 ? "" : " (this window has no accumulation buffer: the shadow is hard)";
+    return drawAccumBits() > 0 ? ""
+                               : " (this window has no accumulation buffer: the shadow is hard)";
 }
 
 void warnFallback(const char* why) {
@@ -53,8 +54,9 @@ AccumWay accumInit(AccumWay requested) {
         if (drawComposeCreate(&composition, why, sizeof why)) return wayInUse = accumWayCounted;
         warnFallback(why);
     } else if (*bufferShortfall() != '\0') {
-        platformWarn("TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
-                     "shadow is hard");
+        platformWarn(
+            "TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
+            "shadow is hard");
     }
     return wayInUse = accumWayBuffer;
 }

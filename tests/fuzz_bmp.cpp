@@ -8,8 +8,12 @@
 #include "platform/platform.h"
 
 // The decoder's boxes go nowhere here.
-int platformMessageBox(PlatformWindow*, const char*, const char*, uint32_t) { return IDOK; }
-PlatformWindow* platformGetFocus() { return nullptr; }
+int platformMessageBox(PlatformWindow*, const char*, const char*, uint32_t) {
+    return IDOK;
+}
+PlatformWindow* platformGetFocus() {
+    return nullptr;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ImageRGB* image = bmpDecode(data, size);

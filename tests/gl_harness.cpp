@@ -26,7 +26,8 @@ PlatformWindow* glHarnessOpen(int width, int height, const PlatformPixelFormat* 
     windowClass.windowProc = proc != nullptr ? proc : platformDefWindowProc;
     windowClass.instance = &instance, windowClass.className = harnessClassName;
     char why[160];
-    if (platformRegisterClass(&windowClass) == 0 || !drawContextPrepare(renderer, why, sizeof why)) {
+    if (platformRegisterClass(&windowClass) == 0 ||
+        !drawContextPrepare(renderer, why, sizeof why)) {
         return nullptr;
     }
     const PlatformPixelFormat format = request != nullptr ? *request : windowPixelFormatRequest(32);

@@ -27,12 +27,15 @@ std::string format(const char* pattern, Values... values) {
     return text;
 }
 
-
 }  // namespace
 
-FakePlatform& fake() { return current != nullptr ? *current : *(current = new FakePlatform); }
+FakePlatform& fake() {
+    return current != nullptr ? *current : *(current = new FakePlatform);
+}
 
-void fakeReset() { delete current, current = new FakePlatform; }
+void fakeReset() {
+    delete current, current = new FakePlatform;
+}
 
 int fakeCount(const std::string& prefix) {
     const auto& calls = fake().calls;
@@ -57,17 +60,23 @@ int platformMessageBox(PlatformWindow* owner, const char* text, const char* capt
     return f.boxes.size() <= f.boxAnswers.size() ? f.boxAnswers[f.boxes.size() - 1] : IDOK;
 }
 
-PlatformWindow* platformGetFocus() { return fake().focus; }
+PlatformWindow* platformGetFocus() {
+    return fake().focus;
+}
 
 // ---------------------------------------------------------------- class, display
-PlatformCursor* platformLoadArrowCursor() { return reinterpret_cast<PlatformCursor*>(&handles[3]); }
+PlatformCursor* platformLoadArrowCursor() {
+    return reinterpret_cast<PlatformCursor*>(&handles[3]);
+}
 
 uint16_t platformRegisterClass(const PlatformWindowClass* windowClass) {
     fake().windowProc = windowClass->windowProc;
     return record("RegisterClass", fake().registerFails) ? 0xC001 : 0;
 }
 
-int platformUnregisterClass(const char*, void*) { return record("UnregisterClass"); }
+int platformUnregisterClass(const char*, void*) {
+    return record("UnregisterClass");
+}
 
 int32_t platformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t) {
     if (mode == nullptr) return record("ChangeDisplaySettings(null)"), DISP_CHANGE_SUCCESSFUL;
@@ -104,7 +113,9 @@ PlatformWindow* platformCreateWindow(uint32_t exStyle, const char* className, co
     return f.window;
 }
 
-int platformShowWindow(PlatformWindow*, int how) { return record(format("ShowWindow(%d)", how)); }
+int platformShowWindow(PlatformWindow*, int how) {
+    return record(format("ShowWindow(%d)", how));
+}
 
 int platformDestroyWindow(PlatformWindow* window) {
     // Messages of a destroyed window go with it.
@@ -112,7 +123,9 @@ int platformDestroyWindow(PlatformWindow* window) {
     return record("DestroyWindow");
 }
 
-void platformSetWindowUserData(PlatformWindow*, void* data) { fake().windowUserData = data; }
+void platformSetWindowUserData(PlatformWindow*, void* data) {
+    fake().windowUserData = data;
+}
 
 void* platformGetWindowUserData(PlatformWindow* window) {
     return window == fakeWindow ? fake().windowUserData : nullptr;
@@ -128,10 +141,13 @@ PlatformDeviceContext* platformGetDC(PlatformWindow*) {
     return record("GetDC", fake().getDCFails) ? fakeDC : nullptr;
 }
 
-int platformReleaseDC(PlatformWindow*, PlatformDeviceContext*) { return record("ReleaseDC"); }
+int platformReleaseDC(PlatformWindow*, PlatformDeviceContext*) {
+    return record("ReleaseDC");
+}
 
 int platformSetGLKind(PlatformGLKind kind) {
-    return record("SetGLKind(" + std::to_string(kind) + ")", kind != platformGLDesktop && fake().es3Refused);
+    return record("SetGLKind(" + std::to_string(kind) + ")",
+                  kind != platformGLDesktop && fake().es3Refused);
 }
 
 int platformChoosePixelFormat(PlatformDeviceContext*, const PlatformPixelFormat*) {
@@ -150,10 +166,14 @@ int platformMakeCurrent(PlatformDeviceContext*, PlatformRenderContext* rc) {
     return rc ? record("MakeCurrent", fake().makeCurrentFails) : record("MakeCurrent(null)");
 }
 
-int platformDeleteContext(PlatformRenderContext*) { return record("DeleteContext"); }
+int platformDeleteContext(PlatformRenderContext*) {
+    return record("DeleteContext");
+}
 
 // No GL beyond 1.1 here: the scene takes its plain way.
-void* platformGetGLProcAddress(const char*) { return nullptr; }
+void* platformGetGLProcAddress(const char*) {
+    return nullptr;
+}
 
 int platformSwapBuffers(PlatformDeviceContext*) {
     FakePlatform& f = fake();
@@ -195,16 +215,22 @@ int platformWaitMessage() {
 }
 
 // ---------------------------------------------------------------- time, input
-uint32_t platformGetTickCount() { return (fake().tick += fake().tickStep) - fake().tickStep; }
+uint32_t platformGetTickCount() {
+    return (fake().tick += fake().tickStep) - fake().tickStep;
+}
 
-int platformGetCursorPos(int* x, int* y) { return *x = fake().cursorX, *y = fake().cursorY, 1; }
+int platformGetCursorPos(int* x, int* y) {
+    return *x = fake().cursorX, *y = fake().cursorY, 1;
+}
 
 int platformSetCursorPos(int x, int y) {
     fake().cursorX = x, fake().cursorY = y;
     return record(format("SetCursorPos(%d,%d)", x, y));
 }
 
-int16_t platformGetKeyState(int k) { return k >= 0 && k < 256 && fake().keyHeld[k] ? -128 : 0; }
+int16_t platformGetKeyState(int k) {
+    return k >= 0 && k < 256 && fake().keyHeld[k] ? -128 : 0;
+}
 
 void fakeSetVariable(const char* name, const char* value) {
 #ifdef _WIN32

@@ -13,7 +13,11 @@
 
 #include "platform/platform.h"
 
-struct FakeBox { PlatformWindow* owner; std::string text, caption; uint32_t style; };
+struct FakeBox {
+    PlatformWindow* owner;
+    std::string text, caption;
+    uint32_t style;
+};
 
 struct FakePlatform {
     // What the code asked, in order, one short line per call: "GetDC",
@@ -51,7 +55,7 @@ struct FakePlatform {
     PlatformWindow* window = nullptr;  // the live window, null when none
     void* windowUserData = nullptr;
     PlatformWindowProc windowProc = nullptr;  // the registered class's
-    int cursorShown = 0;  // the cursor's display counter
+    int cursorShown = 0;                      // the cursor's display counter
 };
 
 // The one fake system. Reset it at the start of every test.

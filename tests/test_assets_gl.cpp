@@ -36,12 +36,15 @@ Rows uploaded(const Rows& rows) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     std::vector<uint8_t> picture, level;
     for (const auto& row : rows)
-        for (uint32_t texel : row) picture.insert(picture.end(), {uint8_t(texel >> 16), uint8_t(texel >> 8), uint8_t(texel)});
+        for (uint32_t texel : row)
+            picture.insert(picture.end(),
+                           {uint8_t(texel >> 16), uint8_t(texel >> 8), uint8_t(texel)});
     int w = static_cast<int>(rows[0].size()), h = static_cast<int>(rows.size());
     mipmapFittedSize(&w, &h, largest);
     const int step = w * h == static_cast<int>(rows.size() * rows[0].size()) ? 0 : 1;
     level.resize(static_cast<size_t>(w) * h * 3);
-    mipmapScale(picture.data(), static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), level.data(), w, h);
+    mipmapScale(picture.data(), static_cast<int>(rows[0].size()), static_cast<int>(rows.size()),
+                level.data(), w, h);
     Rows got;
     for (GLint index = 0;; ++index) {
         glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_WIDTH, &width);
@@ -50,7 +53,8 @@ Rows uploaded(const Rows& rows) {
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, index, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
         int off = 0;  // a picture fitted to powers of two may round a step apart
-        for (size_t i = 0; i < texels.size() && i < level.size(); ++i) off = std::max(off, std::abs(texels[i] - level[i]));
+        for (size_t i = 0; i < texels.size() && i < level.size(); ++i)
+            off = std::max(off, std::abs(texels[i] - level[i]));
         EXPECT_TRUE(width == w && height == h && off <= step)
             << "level " << index << " unlike es3's, by " << off;
         for (size_t i = 0; index == 0 && i < texels.size(); i += 3) {

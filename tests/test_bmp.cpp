@@ -32,10 +32,11 @@ typedef std::vector<uint8_t> Bytes;
 
 PlatformWindow* const FOCUS = reinterpret_cast<PlatformWindow*>(0x5EED);
 const char *const CONVERSION = "Image file conversion error.", *const MEMORY = "Out of memory.",
-           *const UNKNOWN = "Unknown DIB file format.";
+                  *const UNKNOWN = "Unknown DIB file format.";
 
 uint32_t paletteEntry(uint32_t i) {
-    return (i * 0x3B + 7) % 256 << 16 | (i * 0x61 + 3) % 256 << 8 | (255 - i % 256); }
+    return (i * 0x3B + 7) % 256 << 16 | (i * 0x61 + 3) % 256 << 8 | (255 - i % 256);
+}
 
 Rows mapRows(Rows rows, uint32_t colours) {
     for (auto& row : rows)
@@ -55,7 +56,9 @@ struct File : BmpWriteParts {
     File& bare(bool yes = true) { return fileHeader = !yes, *this; }
     File& header(uint32_t size) { return headerSize = size, *this; }
     File& size(int32_t w, int32_t h) { return width = w, height = h, *this; }
-    File& layout(uint16_t bits, uint32_t kind) { return bitCount = bits, compression = kind, *this; }
+    File& layout(uint16_t bits, uint32_t kind) {
+        return bitCount = bits, compression = kind, *this;
+    }
     File& mask(std::vector<uint32_t> m) { return compression = 3, masks = m, *this; }
     File& used(uint32_t count) { return clrUsed = count, *this; }
     File& at(int64_t offset) { return pixelOffset = offset, *this; }
@@ -63,17 +66,26 @@ struct File : BmpWriteParts {
     File& cut(size_t bytes) { return length = bytes, *this; }
     operator Bytes() const {
         Bytes file = bmpWrite(*this);
-        return file.resize(std::min(length, file.size())), file; }
+        return file.resize(std::min(length, file.size())), file;
+    }
 };
 
 // Run-length files: RLE8 over four palette entries, RLE4 over sixteen.
 File runs(uint32_t kind, int32_t width, int32_t height, const Bytes& data) {
-    return File(8, {{0}}, kind == 1 ? 4 : 16).layout(kind == 1 ? 8 : 4, kind)
-        .size(width, height).data(data).used(kind == 1 ? 4 : 0);
+    return File(8, {{0}}, kind == 1 ? 4 : 16)
+        .layout(kind == 1 ? 8 : 4, kind)
+        .size(width, height)
+        .data(data)
+        .used(kind == 1 ? 4 : 0);
 }
 
 // a box or a picture
-struct Case { std::string name; Bytes file; Rows picture; std::string box = ""; };
+struct Case {
+    std::string name;
+    Bytes file;
+    Rows picture;
+    std::string box = "";
+};
 
 std::vector<Case> cases() {
     const Rows one = {{1, 0, 1, 1, 0, 0, 1, 0, 1, 1}, {0, 1, 0, 0, 1, 1, 0, 1, 0, 0}};
@@ -90,9 +102,11 @@ std::vector<Case> cases() {
         {"1 bit", File(1, one, 2), mapRows(one, 2)},
         {"4 bits", File(4, four, 16), mapRows(four, 16)},
         {"8 bits", p8, eightRgb},
-        {"4 bits, more colours announced than an index reaches", File(4, four, 16).used(256), mapRows(four, 16)},
+        {"4 bits, more colours announced than an index reaches", File(4, four, 16).used(256),
+         mapRows(four, 16)},
         {"index past a short palette", File(8, {{0, 1, 5}}, 2).used(2), mapRows({{0, 1, 5}}, 2)},
-        {"16 bits 5-5-5", File(16, {{0x7C00, 0x03E0, 0x001F, 0x4210, 0x8000}}),
+        {"16 bits 5-5-5",
+         File(16, {{0x7C00, 0x03E0, 0x001F, 0x4210, 0x8000}}),
          {{0xFF0000, 0x00FF00, 0x0000FF, 0x848484, 0}}},
         {"24 bits, padded rows", File(24, rgb), rgb},
         {"32 bits", File(32, {{0xFF123456, 0x00ABCDEF}}), {{0x123456, 0xABCDEF}}},
@@ -101,32 +115,39 @@ std::vector<Case> cases() {
         {"32-bit masks", mask32, {{0x112233}}},
         {"core header, 24 bits", File(24, rgb).header(12).bare(), rgb},
         {"a gap before the pixels", gap, eightRgb},
-        {"100 colours used", File(8, {{0, 99, 50, 1}}, 100).used(100).bare(), mapRows({{0, 99, 50, 1}}, 100)},
+        {"100 colours used", File(8, {{0, 99, 50, 1}}, 100).used(100).bare(),
+         mapRows({{0, 99, 50, 1}}, 100)},
         {"colours used 0x10005", File(8, {{4, 6}}, 5).used(0x10005).bare(), mapRows({{4, 6}}, 5)},
         {"top down", File(24, rgb).size(5, -2), {rgb[1], rgb[0]}},
-        {"last row unpadded", File(24, {{1, 2, 3}, {4, 5, 6}}).cut(14 + 40 + 12 + 9), {{1, 2, 3}, {4, 5, 6}}},
-        {"rows the file lacks", File(24, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}).size(3, 4).cut(14 + 40 + 28),
+        {"last row unpadded",
+         File(24, {{1, 2, 3}, {4, 5, 6}}).cut(14 + 40 + 12 + 9),
+         {{1, 2, 3}, {4, 5, 6}}},
+        {"rows the file lacks",
+         File(24, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}).size(3, 4).cut(14 + 40 + 28),
          {{1, 2, 3}, {4, 5, 6}, {0, 0, 0}, {0, 0, 0}}},
         // 9: untouched, black
-        {"RLE8, every command", runs(1, 6, 3, {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 2, 3, 0, 2, 3, 0, 1, 1,
-                                               0, 0, 6, 2, 0, 1, 6, 1}),
+        {"RLE8, every command", runs(1, 6, 3, {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 2, 3, 0,
+                                               2, 3, 0, 1, 1, 0, 0, 6, 2, 0, 1, 6, 1}),
          mapRows({{1, 1, 1, 2, 3, 2}, {3, 3, 9, 9, 9, 1}, {2, 2, 2, 2, 2, 2}}, 4)},
-        {"RLE4, both paddings", runs(2, 5, 3, {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0,
-                                               0, 3, 0x9A, 0xB0, 2, 0xCD, 0, 1}),
+        {"RLE4, both paddings", runs(2, 5, 3, {5, 0x12, 0, 0, 0,    5,    0x34, 0x56, 0x70, 0,
+                                               0, 0,    0, 3, 0x9A, 0xB0, 2,    0xCD, 0,    1}),
          mapRows({{1, 2, 1, 2, 1}, {3, 4, 5, 6, 7}, {9, 10, 11, 12, 13}}, 16)},
-        {"RLE8 cut at the row", runs(1, 4, 3, {255, 1, 0, 0, 0, 7, 3, 3, 3, 3, 3, 3, 3, 0, 0,
-                                               0, 2, 2, 0, 2, 255, 255, 4, 1}),
+        {"RLE8 cut at the row", runs(1, 4, 3, {255, 1, 0, 0, 0, 7, 3, 3, 3,   3,   3, 3,
+                                               3,   0, 0, 0, 2, 2, 0, 2, 255, 255, 4, 1}),
          mapRows({{1, 1, 1, 1}, {3, 3, 3, 3}, {2, 2, 9, 9}}, 4)},
-        {"RLE8 lines past the top", runs(1, 4, 1, {1, 2, 0, 0, 0, 0, 0, 0, 3, 1}), mapRows({{2, 9, 9, 9}}, 4)},
+        {"RLE8 lines past the top", runs(1, 4, 1, {1, 2, 0, 0, 0, 0, 0, 0, 3, 1}),
+         mapRows({{2, 9, 9, 9}}, 4)},
         {"RLE8 cut in a stretch", runs(1, 4, 1, {1, 2, 0, 4, 3, 3}), mapRows({{2, 3, 3, 9}}, 4)},
         {"RLE8 cut in a move", runs(1, 4, 1, {2, 3, 0, 2, 1}), mapRows({{3, 3, 9, 9}}, 4)},
         {"RLE8 top down", runs(1, 2, -2, {2, 1, 0, 1}), mapRows({{9, 9}, {1, 1}}, 4)},
     };
     for (File f : {File(p8).bare(), File(p8).header(12), File(p8).header(12).bare()})
-        c.push_back({"8 bits, header " + std::to_string(f.headerSize) +
-                         (f.fileHeader ? "" : " alone"), f, eightRgb});
+        c.push_back(
+            {"8 bits, header " + std::to_string(f.headerSize) + (f.fileHeader ? "" : " alone"), f,
+             eightRgb});
     auto refuse = [&](const std::string& name, const Bytes& file, const char* box) {
-        c.push_back({name, file, {}, box}); };
+        c.push_back({name, file, {}, box});
+    };
     refuse("RLE8, half a command", runs(1, 4, 1, {2}), CONVERSION);
     refuse("RLE8, no data", runs(1, 4, 1, {}), CONVERSION);
     refuse("masks cut short", File(mask32).bare().cut(44), CONVERSION);
@@ -140,19 +161,24 @@ std::vector<Case> cases() {
         refuse("cut at " + std::to_string(length), File(p8).cut(length), CONVERSION);
     for (uint32_t size : {108u, 124u, 64u, 0u})
         for (bool bare : {false, true})
-            refuse("header of " + std::to_string(size), File(24, {{1}}).header(size).bare(bare), UNKNOWN);
-    const int32_t layouts[][4] = {
-        {2, 0, 1, 1},  {0, 0, 1, 1},   {64, 0, 1, 1}, {24, 4, 1, 1},
-        {24, 5, 1, 1}, {24, 1, 1, 1},  {8, 2, 1, 1},  {24, 3, 1, 1},
-        {24, 0, 0, 1}, {24, 0, -4, 1}, {24, 0, 1, 0}, {24, 0, 1, INT32_MIN}};
+            refuse("header of " + std::to_string(size), File(24, {{1}}).header(size).bare(bare),
+                   UNKNOWN);
+    const int32_t layouts[][4] = {{2, 0, 1, 1},   {0, 0, 1, 1},  {64, 0, 1, 1},
+                                  {24, 4, 1, 1},  {24, 5, 1, 1}, {24, 1, 1, 1},
+                                  {8, 2, 1, 1},   {24, 3, 1, 1}, {24, 0, 0, 1},
+                                  {24, 0, -4, 1}, {24, 0, 1, 0}, {24, 0, 1, INT32_MIN}};
     const std::vector<uint32_t> rgbMasks{0xFF0000, 0xFF00, 0xFF}, noMasks;
     for (const auto& l : layouts)  // bits, compression, width, height
         refuse("layout " + std::to_string(&l - layouts),
                File(24, {{1}}, l[0] && l[0] <= 8 ? 1u << l[0] : 0)
-                   .mask(l[1] == 3 ? rgbMasks : noMasks).layout(l[0], l[1]).size(l[2], l[3])
-                   .data(Bytes(64, 0x11)), CONVERSION);
-    const int32_t sizes[][2] = {{INT32_MAX, INT32_MAX}, {INT32_MAX, 1}, {1, INT32_MAX}, {1000000, 1000000},
-                                {30000, -30000}, {8192, 10923}, {INT32_MAX, -INT32_MAX}};
+                   .mask(l[1] == 3 ? rgbMasks : noMasks)
+                   .layout(l[0], l[1])
+                   .size(l[2], l[3])
+                   .data(Bytes(64, 0x11)),
+               CONVERSION);
+    const int32_t sizes[][2] = {{INT32_MAX, INT32_MAX}, {INT32_MAX, 1},  {1, INT32_MAX},
+                                {1000000, 1000000},     {30000, -30000}, {8192, 10923},
+                                {INT32_MAX, -INT32_MAX}};
     for (const auto& s : sizes)  // run-length data could claim any size
         for (File f : {File(24, {{1}}), runs(1, 1, 1, {})})
             refuse("claims " + std::to_string(s[0]) + "x" + std::to_string(s[1]),
@@ -170,14 +196,15 @@ std::string boxes() {
     return fake().boxes.clear(), all;
 }
 std::string errorBox(const std::string& text) {
-    return text + "|Error|" + std::to_string(MB_OK) + "|focus;"; }
+    return text + "|Error|" + std::to_string(MB_OK) + "|focus;";
+}
 
 // The picture's pixels as 0xRRGGBB rows, bottom first; frees the picture.
 Rows rowsOf(ImageRGB* image) {
     Rows rows(image ? image->height : 0);
     for (size_t i = 0; image && i < size_t(image->width) * image->height; ++i)
-        rows[i / image->width].push_back(
-            uint32_t(image->data[i * 3] << 16 | image->data[i * 3 + 1] << 8 | image->data[i * 3 + 2]));
+        rows[i / image->width].push_back(uint32_t(
+            image->data[i * 3] << 16 | image->data[i * 3 + 1] << 8 | image->data[i * 3 + 2]));
     if (image) std::free(image->data);
     std::free(image);
     return rows;
@@ -198,8 +225,8 @@ TEST(BmpDecodeTest, EachFileGivesItsPictureOrItsBox) {
 std::string makeTempDir() {
     std::random_device random;
     for (;;) {
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("tenebrel-bmp-" + std::to_string(random()));
+        auto dir =
+            std::filesystem::temp_directory_path() / ("tenebrel-bmp-" + std::to_string(random()));
         if (std::filesystem::create_directory(dir)) return dir.string();
     }
 }
@@ -239,12 +266,15 @@ TEST(TextureFilesTest, BricksTileWithoutASeam) {
         Rows r = rowsOf(bmpLoad((std::string(TENEBREL_TEXTURE_DIR) + "/" + name).c_str()));
         ASSERT_TRUE(r.size() == 256 && r[0].size() == 256) << name;
         auto mortar = [&](int x, int y) {
-            return (r[y][x] >> 16) > 140 && (r[y][x] >> 8 & 255) > 140 && (r[y][x] & 255) > 140; };
+            return (r[y][x] >> 16) > 140 && (r[y][x] >> 8 & 255) > 140 && (r[y][x] & 255) > 140;
+        };
         long sums[3] = {0, 0, 0}, joints = 0;
         for (int i = 0; i < 256 * 256; ++i)
             for (int k = 0; k < 3; ++k)
-                if (mortar(i % 256, i / 256)) joints += k == 0;
-                else sums[k] += r[i / 256][i % 256] >> (16 - 8 * k) & 255;
+                if (mortar(i % 256, i / 256))
+                    joints += k == 0;
+                else
+                    sums[k] += r[i / 256][i % 256] >> (16 - 8 * k) & 255;
         for (int i = 0; i < 256; ++i)
             EXPECT_TRUE(mortar(255, i) == mortar(63, i) && mortar(0, i) == mortar(64, i) &&
                         mortar(i, 255) == mortar(i, 63) && mortar(i, 0) == mortar(i, 64))
@@ -252,7 +282,8 @@ TEST(TextureFilesTest, BricksTileWithoutASeam) {
         EXPECT_TRUE(joints > 256 * 256 / 20 && joints < 256 * 256 / 3) << name;
         int strong = name[0] == 'b' ? 2 : 0;  // blue bricks, red bricks
         EXPECT_TRUE(sums[strong] > sums[(strong + 1) % 3] * 3 / 2 &&
-                    sums[strong] > sums[(strong + 2) % 3] * 3 / 2) << name;
+                    sums[strong] > sums[(strong + 2) % 3] * 3 / 2)
+            << name;
     }
 }
 #endif

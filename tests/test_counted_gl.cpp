@@ -52,14 +52,17 @@ TEST(CountedGl, EachPixelCountsThePassesThatShadeItOrShowTheMarker) {
         for (int f = 0; f < 4; ++f)
             for (int k = 0; k < 19 * 19; ++k) {
                 const int fixed[] = {2, 0, 0, 1}, at[] = {-10, -10, 10, -10};
-                const Vec3 p = onPlane(fixed[f], static_cast<float>(at[f]), -9 + k / 19, -9 + k % 19);
+                const Vec3 p =
+                    onPlane(fixed[f], static_cast<float>(at[f]), -9 + k / 19, -9 + k % 19);
                 if (segmentHitsBox(eye, p, light - margin, light + margin) ||
-                    segmentHitsBox(eye, p, boxLow - grow, boxHigh + grow)) continue;
+                    segmentHitsBox(eye, p, boxLow - grow, boxHigh + grow))
+                    continue;
                 const int s = shadowedPasses(light, p);
                 bool steady = true;
                 for (int n = 0; n < 9; ++n)
-                    steady = steady && shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f,
-                                                                        (n % 3 - 1) * 0.12f)) == s;
+                    steady = steady &&
+                             shadowedPasses(light, p + onPlane(fixed[f], 0, (n / 3 - 1) * 0.12f,
+                                                               (n % 3 - 1) * 0.12f)) == s;
                 if (steady) shaded += s > 0, expect(p, Rgb{s, 0, 0}, "room");
             }
         // The marker's middle lies inside every pass's marker: green counts
@@ -75,8 +78,10 @@ TEST(CountedGl, EachPixelCountsThePassesThatShadeItOrShowTheMarker) {
     showRays = 0;
     int blue = 0, mixed = 0;
     for (size_t i = 0; i < rays.size() / 3; ++i)
-        blue += pixelIn(rays, i)[2] > 0, mixed += pixelIn(rays, i)[0] + pixelIn(rays, i)[1] + pixelIn(rays, i)[2] > 10;
-    EXPECT_TRUE(blue > 300 && mixed == 0) << blue << " pixels under rays, " << mixed << " counted past ten";
+        blue += pixelIn(rays, i)[2] > 0,
+            mixed += pixelIn(rays, i)[0] + pixelIn(rays, i)[1] + pixelIn(rays, i)[2] > 10;
+    EXPECT_TRUE(blue > 300 && mixed == 0)
+        << blue << " pixels under rays, " << mixed << " counted past ten";
 }
 
 TEST(CountedGl, TheSilhouetteCountsAsEachFacesOwnVolume) {
@@ -85,15 +90,18 @@ TEST(CountedGl, TheSilhouetteCountsAsEachFacesOwnVolume) {
     // the right face's plane, far out, inside the box. Views: from the
     // open front, along the floor, and from inside the start light's volume.
     const Vec3 lights[] = {{5, 1, 5}, {3, 3, 3}, {0, 2, 5}, {2, 0, 5}, {-30, 1, 5}, {0, 0, 1}};
-    const Vec3 views[][2] = {{{0, 0, 9.9f}, {0, 0, -10}}, {{0, -1, -0.5f}, {10, -1, -1.5f}},
+    const Vec3 views[][2] = {{{0, 0, 9.9f}, {0, 0, -10}},
+                             {{0, -1, -0.5f}, {10, -1, -1.5f}},
                              {{-5, -1, -3}, {-10, -1, -8}}};
     for (const Vec3& light : lights) {
         int odd = 0, unlike = 0;
         for (const auto& view : views) {
             Image parity[2];
             for (ShadowVolumes volumes : {shadowVolumesPerFace, shadowVolumesSilhouette}) {
-                cameraSetPose(sceneCamera, view[0].x, view[0].y, view[0].z, view[1].x, view[1].y, view[1].z, 0, 1, 0);
-                drawStencilMask(~0u), drawClear(drawColourBuffer | drawDepthBuffer | drawStencilBuffer);
+                cameraSetPose(sceneCamera, view[0].x, view[0].y, view[0].z, view[1].x, view[1].y,
+                              view[1].z, 0, 1, 0);
+                drawStencilMask(~0u),
+                    drawClear(drawColourBuffer | drawDepthBuffer | drawStencilBuffer);
                 drawLoadIdentity(), cameraApply(sceneCamera);
                 occluderBoxDraw(sceneOccluder), roomDrawTinted(1.0f);
                 occluderSetLight(sceneOccluder, light), occluderChooseCasters(sceneOccluder);
@@ -131,7 +139,8 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             lit.insert(lit.end(), {uint8_t(x), uint8_t(x * 5 + y), uint8_t(x * 11 + y * 3)});
-            counted.insert(counted.end(), {uint8_t(rows[y][0]), uint8_t(rows[y][1]), uint8_t(rows[y][2])});
+            counted.insert(counted.end(),
+                           {uint8_t(rows[y][0]), uint8_t(rows[y][1]), uint8_t(rows[y][2])});
         }
     uint32_t textures[2];
     for (int t = 0; t < 2; ++t) {
@@ -174,10 +183,14 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
             drawClear(drawColourBuffer);
             for (int y = 0; y < height; ++y) {
                 const Rgb& n = rows[y];
-                if (p < n[0]) show(0, y, y + 1, shadowTint, nullptr);
-                else if (p < n[0] + n[1]) show(0, y, y + 1, 1, yellowLevels);
-                else if (p < n[0] + n[1] + n[2]) show(0, y, y + 1, 1, white);
-                else show(0, y, y + 1, 1, nullptr);
+                if (p < n[0])
+                    show(0, y, y + 1, shadowTint, nullptr);
+                else if (p < n[0] + n[1])
+                    show(0, y, y + 1, 1, yellowLevels);
+                else if (p < n[0] + n[1] + n[2])
+                    show(0, y, y + 1, 1, white);
+                else
+                    show(0, y, y + 1, 1, nullptr);
             }
             drawAccumAdd(framePassWeight);
         }
@@ -196,8 +209,8 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
                 const Rgb& n = rows[y];
                 const int value = lit[(y * width + x) * 3 + c], i = (y * 800 + x) * 3 + c;
                 const float sum = n[0] * share(static_cast<int>(std::lround(value * 0.55))) +
-                                  (10 - n[0] - n[1] - n[2]) * share(value) + n[1] * share(c < 2 ? 255 : 0) +
-                                  n[2] * share(255);
+                                  (10 - n[0] - n[1] - n[2]) * share(value) +
+                                  n[1] * share(c < 2 ? 255 : 0) + n[2] * share(255);
                 wrong += composed[i] != std::lround(sum * (1.0f / 32767.0f) * 255.0f);
                 if (!summed.empty()) apart += std::abs(composed[i] - summed[i]) > 1;
             }

@@ -22,8 +22,8 @@
 #include "assets/font.h"
 #include "assets/texture.h"
 #include "draw/draw.h"
-#include "geometry/room.h"
 #include "frame_scene.h"
+#include "geometry/room.h"
 #include "gl_harness.h"
 #include "scene/scene.h"
 #include "shadow/accum.h"
@@ -54,7 +54,8 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
             Image& first = firstWay[&row - rows];
             if (first.empty()) first = shown;
             int unlike = 0;
-            for (size_t i = 0; i < shown.size() / 3; ++i) unlike += pixelIn(shown, i) != pixelIn(first, i);
+            for (size_t i = 0; i < shown.size() / 3; ++i)
+                unlike += pixelIn(shown, i) != pixelIn(first, i);
             EXPECT_LE(unlike, 24) << "pixels unlike the GPU sum's, light x " << light.x;
             auto hidden = [&](Vec3 p, Vec3 lo, Vec3 hi) { return segmentHitsBox(eye, p, lo, hi); };
             int counts[128] = {}, wrong = 0, text = 0, other = 0;
@@ -64,8 +65,9 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
                 const Rgb got = pixelIn(shown, y * 800 + x);
                 if (++counts[static_cast<int>(kind)], !near(got, expected) && wrong++ < 5)
                     ADD_FAILURE() << kind << " at " << p.x << ", " << p.y << ", " << p.z
-                        << " (light x " << light.x << ") reads " << ::testing::PrintToString(got)
-                        << " not " << ::testing::PrintToString(expected);
+                                  << " (light x " << light.x << ") reads "
+                                  << ::testing::PrintToString(got) << " not "
+                                  << ::testing::PrintToString(expected);
             };
             // The back, left and right walls, the floor and the open top; room
             // points only where the count is the same all around them.
@@ -75,7 +77,8 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
                     const float u = -9.25f + k / 38 * 0.5f, v = -9.25f + k % 38 * 0.5f;
                     const Vec3 p = onPlane(fixed[f], static_cast<float>(at[f]), u, v);
                     if (hidden(p, light - margin, light + margin) ||
-                        hidden(p, boxLow - grow, boxHigh + grow)) continue;
+                        hidden(p, boxLow - grow, boxHigh + grow))
+                        continue;
                     int s = f == 4 ? 0 : shadowedPasses(light, p), steady = 1;
                     for (int n = 0; f < 4 && n < 9; ++n)
                         steady = steady &&
@@ -86,10 +89,14 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
                 }
             // The box's faces towards the eye, drawn again over the sum.
             for (int f = 0; f < 6; ++f)
-                for (int k = 0; k < 64 && (axisOf(eye, f / 2) - axisOf(f % 2 ? boxHigh : boxLow, f / 2))
-                                              * (f % 2 ? 1 : -1) > 0; ++k) {
-                    const Vec3 p = boxLow + (boxHigh - boxLow) *
-                        onPlane(f / 2, f % 2, 0.15f + k / 8 * 0.1f, 0.15f + k % 8 * 0.1f);
+                for (int k = 0;
+                     k < 64 && (axisOf(eye, f / 2) - axisOf(f % 2 ? boxHigh : boxLow, f / 2)) *
+                                       (f % 2 ? 1 : -1) >
+                                   0;
+                     ++k) {
+                    const Vec3 p =
+                        boxLow + (boxHigh - boxLow) * onPlane(f / 2, f % 2, 0.15f + k / 8 * 0.1f,
+                                                              0.15f + k % 8 * 0.1f);
                     if (!hidden(p, light - margin, light + margin)) expect(p, boxColour, 'b');
                 }
             for (Vec3 corner : {Vec3{-0.4f, -0.4f, 0}, Vec3{0.4f, -0.4f, 0}, Vec3{-0.4f, 0.4f, 0},
@@ -124,10 +131,12 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
             for (size_t i = 0; i < shown.size() / 3; ++i)
                 if (pixelIn(shown, i) != pixelIn(many, i))
                     ++(i % 800 < 330 && i / 800 < 110 &&
-                               (lit(pixelIn(shown, i)) || lit(pixelIn(many, i))) ? text : other);
+                               (lit(pixelIn(shown, i)) || lit(pixelIn(many, i)))
+                           ? text
+                           : other);
             EXPECT_TRUE(text > 30 && other == 0)
-                << light.x << ": " << text << " " << other << " at level " << levels[0][0]
-                << " or " << levels[1][0];
+                << light.x << ": " << text << " " << other << " at level " << levels[0][0] << " or "
+                << levels[1][0];
         }
     }
     EXPECT_TRUE(totals['d'] > 100 && totals['p'] > 10 && totals['m'] > 2 && totals['s'] > 100);
@@ -142,11 +151,14 @@ TEST(FrameGl, TheCountedFrameFollowsTheViewportSize) {
     for (const auto& [width, height] : {std::pair{500, 400}, {800, 600}}) {
         viewportResize(width, height);
         const Image counted = frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8});
-        const Image buffer = (accumInit(accumWayBuffer), frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8}));
+        const Image buffer =
+            (accumInit(accumWayBuffer), frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8}));
         accumInit(accumWayCounted);
         int unlike = 0;
-        for (size_t i = 0; i < counted.size() / 3; ++i) unlike += pixelIn(counted, i) != pixelIn(buffer, i);
-        EXPECT_TRUE(counted.size() == width * height * 3u && unlike <= 24) << width << ": " << unlike;
+        for (size_t i = 0; i < counted.size() / 3; ++i)
+            unlike += pixelIn(counted, i) != pixelIn(buffer, i);
+        EXPECT_TRUE(counted.size() == width * height * 3u && unlike <= 24)
+            << width << ": " << unlike;
     }
 }
 
@@ -159,13 +171,15 @@ TEST(FrameGl, TheFrameRateHasFourDecimals) {
         if (text == nullptr) {
             fpsValue = value, frameRatePrint();
         } else {
-            drawDisable(drawTexturing), drawPushMatrix(), drawLoadIdentity(), drawTranslatef(0, 0, -1);
+            drawDisable(drawTexturing), drawPushMatrix(), drawLoadIdentity(),
+                drawTranslatef(0, 0, -1);
             drawRasterPos2f(-0.8f, -0.8f), textPrint("%s", text), drawPopMatrix();
             drawEnable(drawTexturing);
         }
         return glHarnessReadRgb();
     };
-    for (const auto& [value, text] : {std::pair{0.0f, "0.0000"}, {59.0f, "59.0000"}, {1234.5f, "1234.5000"}})
+    for (const auto& [value, text] :
+         {std::pair{0.0f, "0.0000"}, {59.0f, "59.0000"}, {1234.5f, "1234.5000"}})
         EXPECT_TRUE(drawn(value, nullptr) == drawn(value, text)) << text;
     fpsValue = 0;
 }
@@ -178,7 +192,9 @@ TEST(FrameGl, ARefusedComposingShaderLeavesTheSumToTheBufferAndSaysWhy) {
     const AccumWay way = accumInit(accumWayCounted);
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(way, accumWayBuffer);
-    EXPECT_NE(said.find("accumulation buffer, not on the GPU: the composing shader does not "), std::string::npos) << said;
+    EXPECT_NE(said.find("accumulation buffer, not on the GPU: the composing shader does not "),
+              std::string::npos)
+        << said;
     EXPECT_NE(said.find("error"), std::string::npos) << "no driver log in: " << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
@@ -192,7 +208,8 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
         accumInit(accumWayBuffer);
         const Image buffer = frame(light, Vec3{0, 0, 9.9f}, Vec3{0, 0, -10});
         int unlike = 0;
-        for (size_t i = 0; i < with.size() / 3; ++i) unlike += pixelIn(with, i) != pixelIn(buffer, i);
+        for (size_t i = 0; i < with.size() / 3; ++i)
+            unlike += pixelIn(with, i) != pixelIn(buffer, i);
         EXPECT_LE(unlike, 24) << "pixels unlike the GPU sum's";
         accumInit(accumWayCounted);
     }
@@ -207,7 +224,8 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
             for (Vec3 p = from; std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}) < 10;
                  p = p + (far - from) * 0.00005f)
                 if (project(p, &x, &y))
-                    for (int d = 0; d < 49; ++d) onRay[(y + d / 7 - 3) * 800 + x + d % 7 - 3] = true;
+                    for (int d = 0; d < 49; ++d)
+                        onRay[(y + d / 7 - 3) * 800 + x + d % 7 - 3] = true;
         }
     }
     int brighter = 0, darker = 0, elsewhere = 0;
@@ -225,26 +243,28 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
     const uint32_t files[2] = {textureIds[0], textureIds[1]};
     uint8_t texels[12];
     for (int i = 0; i < 12; ++i) texels[i] = static_cast<uint8_t>(checker[i / 6][i / 3 % 2][i % 3]);
-    drawTextureBind(textureIds[1] = textureIds[0] = drawTextureCreate()), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    drawTextureBind(textureIds[1] = textureIds[0] = drawTextureCreate()),
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     auto look = [](Vec3 e, Vec3 c, Vec3 u) {
         drawClear(drawColourBuffer | drawDepthBuffer), drawLoadIdentity();
-        drawLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z); };
+        drawLookAt(e.x, e.y, e.z, c.x, c.y, c.z, u.x, u.y, u.z);
+    };
     // The room's faces, seen from their inner side only (from outside,
     // through the faces turned away), as {fixed axis, at, s axis, t axis, s
     // offset, t offset}: s and t are (coordinate + offset) / 2, ten repeats a
     // side. The open top and front show the clear colour.
     const int faces[][6] = {{2, -10, 0, 1, 10, 10}, {0, -10, 2, 1, -10, -10}, {0, 10, 2, 1, 10, 10},
-                            {1, -10, 2, 0, 10, 10}, {1, 10, 0, 2, 0, 0}, {2, 10, 0, 1, 0, 0}};
+                            {1, -10, 2, 0, 10, 10}, {1, 10, 0, 2, 0, 0},      {2, 10, 0, 1, 0, 0}};
     const Vec3 views[][3] = {
-        {{0, 0, 0}, {0, 0, -1}, {0, 1, 0}},   {{0, 0, 0}, {-1, 0, 0}, {0, 1, 0}},
-        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},    {{0, 0, 0}, {0, -1, 0}, {0, 0, -1}},
-        {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}},    {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-        {{0, 0, -30}, {0, 0, 0}, {0, 1, 0}},  {{0, -30, 0}, {0, 0, 0}, {0, 0, 1}},
-        {{-30, 0, 0}, {0, 0, 0}, {0, 1, 0}},  {{30, 0, 0}, {0, 0, 0}, {0, 1, 0}},
-        {{0, 30, 0}, {0, 0, 0}, {0, 0, -1}},  {{0, 0, 30}, {0, 0, 0}, {0, 1, 0}},
+        {{0, 0, 0}, {0, 0, -1}, {0, 1, 0}},  {{0, 0, 0}, {-1, 0, 0}, {0, 1, 0}},
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},   {{0, 0, 0}, {0, -1, 0}, {0, 0, -1}},
+        {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}},   {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+        {{0, 0, -30}, {0, 0, 0}, {0, 1, 0}}, {{0, -30, 0}, {0, 0, 0}, {0, 0, 1}},
+        {{-30, 0, 0}, {0, 0, 0}, {0, 1, 0}}, {{30, 0, 0}, {0, 0, 0}, {0, 1, 0}},
+        {{0, 30, 0}, {0, 0, 0}, {0, 0, -1}}, {{0, 0, 30}, {0, 0, 0}, {0, 1, 0}},
     };
     for (const auto& view : views) {
         look(view[0], view[1], view[2]);
@@ -252,16 +272,18 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
         const Image shown = glHarnessReadRgb();
         int seen = 0, wrong = 0, x, y;
         for (int f = 0; f < 6; ++f)
-            for (int k = 0; k < 400 && (axisOf(view[0], faces[f][0]) - faces[f][1]) * faces[f][1] < 0; ++k) {
+            for (int k = 0;
+                 k < 400 && (axisOf(view[0], faces[f][0]) - faces[f][1]) * faces[f][1] < 0; ++k) {
                 const float a = -9.5f + k / 20, b = -9.5f + k % 20;
                 Vec3 p = onPlane(faces[f][0], static_cast<float>(faces[f][1]), 0, 0);
                 axis(p, faces[f][2]) = a, axis(p, faces[f][3]) = b;
                 const Rgb expected =
                     f > 3 ? clearBlue : checkerAt((a + faces[f][4]) / 2, (b + faces[f][5]) / 2);
-                if (project(p, &x, &y)) ++seen, wrong += !near(pixelIn(shown, y * 800 + x), expected);
+                if (project(p, &x, &y))
+                    ++seen, wrong += !near(pixelIn(shown, y * 800 + x), expected);
             }
-        EXPECT_TRUE(seen > 50 && wrong == 0) << wrong << " of " << seen << " from "
-            << view[0].x << " " << view[0].y << " " << view[0].z;
+        EXPECT_TRUE(seen > 50 && wrong == 0) << wrong << " of " << seen << " from " << view[0].x
+                                             << " " << view[0].y << " " << view[0].z;
     }
     // Each box face shows the texture once from outside: corners[1] at
     // (0, 0), corners[2] at (1, 0), corners[0] at (0, 1); from inside, nothing.
@@ -277,11 +299,13 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
         for (float a : {0.25f, 0.75f})
             for (float b : {0.25f, 0.75f})
                 EXPECT_TRUE(project(o + u * a + v * b, &x, &y) &&
-                            pixelIn(shown, y * 800 + x) == checkerAt(a, b)) << a << b;
+                            pixelIn(shown, y * 800 + x) == checkerAt(a, b))
+                    << a << b;
         look(Vec3{0, 0, 1}, Vec3{0, 0, 1} + out, up);
         occluderDraw(sceneOccluder);
         const Image inside = glHarnessReadRgb();
-        EXPECT_EQ(std::count(inside.begin(), inside.end(), 255), 800 * 600) << "box seen from inside";
+        EXPECT_EQ(std::count(inside.begin(), inside.end(), 255), 800 * 600)
+            << "box seen from inside";
     }
     drawTextureDelete(textureIds[0]);
     textureIds[0] = files[0], textureIds[1] = files[1];
@@ -290,7 +314,9 @@ TEST(FrameGl, TexturesAndCullingFromATableOfViews) {
 TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
     // The program's own brick textures, mipmapped by each renderer its way.
     for (const char* name : {"brickblue.bmp", "Ziegel1.bmp"})
-        std::ofstream(name, std::ios::binary) << std::ifstream(std::string(TENEBREL_TEXTURE_DIR "/") + name, std::ios::binary).rdbuf();
+        std::ofstream(name, std::ios::binary)
+            << std::ifstream(std::string(TENEBREL_TEXTURE_DIR "/") + name, std::ios::binary)
+                   .rdbuf();
     // {light, eye, centre, rays}: the start; turned to the back wall's soft
     // shadow; the marker near, and far; the rays; the light far out; the
     // light inside the box; the eye inside the box's shadow volume.
@@ -303,16 +329,20 @@ TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
                              {{0, 0, 1}, {0, 0, 9.9f}, {0, 0, -10}, {0, 0, 0}},
                              {{5, 1, 5}, {-5, -1, -3}, {-10, -1, -8}, {0, 0, 0}}};
     // The accumulation buffer's frame with gl1, then both renderers counting.
-    const struct { DrawRenderer renderer; AccumWay way; const char* name; } runs[] = {
-        {drawRendererGl1, accumWayBuffer, "gl1, buffer"},
-        {drawRendererGl1, accumWayCounted, "gl1, counted"},
-        {drawRendererEs3, accumWayCounted, "es3, counted"}};
+    const struct {
+        DrawRenderer renderer;
+        AccumWay way;
+        const char* name;
+    } runs[] = {{drawRendererGl1, accumWayBuffer, "gl1, buffer"},
+                {drawRendererGl1, accumWayCounted, "gl1, counted"},
+                {drawRendererEs3, accumWayCounted, "es3, counted"}};
     std::vector<Image> shown[3];
     for (const auto& run : runs) {
         GLWindow window{};
         KeyTable keys{};
         window.keys = &keys;
-        ASSERT_TRUE(glHarnessOpen(800, 600, nullptr, nullptr, run.renderer)) << "no context for " << run.name;
+        ASSERT_TRUE(glHarnessOpen(800, 600, nullptr, nullptr, run.renderer))
+            << "no context for " << run.name;
         viewportResize(800, 600);
         ASSERT_EQ(sceneInit(&window, &keys), 1);
         ASSERT_EQ(accumInit(run.way), run.way) << run.name;
@@ -333,11 +363,15 @@ TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
             for (size_t i = 0; i < shown[0][p].size() / 3; ++i) {
                 if (i % 800 < 330 && i / 800 < 110) continue;
                 const Rgb a = pixelIn(shown[0][p], i), b = pixelIn(shown[r][p], i);
-                const int off = std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
+                const int off =
+                    std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
                 unlike += off != 0, far += off > 2, most = std::max(most, off);
             }
-            std::printf("%s against gl1's buffer, pose %zu: %d pixels unlike, %d by more than 2, "
-                        "by at most %d\n", runs[r].name, p, unlike, far, most);
-            EXPECT_LE(far, 50) << runs[r].name << ", pose " << p << ": " << unlike << " unlike, most " << most;
+            std::printf(
+                "%s against gl1's buffer, pose %zu: %d pixels unlike, %d by more than 2, "
+                "by at most %d\n",
+                runs[r].name, p, unlike, far, most);
+            EXPECT_LE(far, 50) << runs[r].name << ", pose " << p << ": " << unlike
+                               << " unlike, most " << most;
         }
 }

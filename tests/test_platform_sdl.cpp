@@ -53,10 +53,14 @@ TEST(Layer, TheClosestFramebufferLeavesOutAccumulationBeforeStencil) {
             static_cast<uint8_t>(row[0]);
         request.stencilBits = static_cast<uint8_t>(row[1]);
         ASSERT_NE(glHarnessOpen(320, 200, &request), nullptr) << row[0] << " " << row[1];
-        auto bits = [](GLenum name) { GLint value = 0; return glGetIntegerv(name, &value), value; };
+        auto bits = [](GLenum name) {
+            GLint value = 0;
+            return glGetIntegerv(name, &value), value;
+        };
         EXPECT_TRUE((bits(GL_ACCUM_RED_BITS) >= 16) == row[2] &&
                     (bits(GL_STENCIL_BITS) >= 1) == row[3] && bits(GL_DEPTH_BITS) >= 16 &&
-                    bits(GL_DOUBLEBUFFER)) << row[0] << " " << row[1];
+                    bits(GL_DOUBLEBUFFER))
+            << row[0] << " " << row[1];
         glHarnessClose();
     }
 }
@@ -87,7 +91,7 @@ TEST(Layer, TheQueueHandsOutPostedMessagesOldestFirstAndOnlyForTheWindowAsked) {
     EXPECT_FALSE(drainFinds(window, WM_QUIT));  // gone, though the window system may add sizes
     platformPostMessage(window, WM_USER + 9, 0, 0);
     EXPECT_EQ(platformWaitMessage(), 1);  // a message already queued: no wait
-    glHarnessClose(true);  // a destroyed window's messages go with it
+    glHarnessClose(true);                 // a destroyed window's messages go with it
     platformPostMessage(nullptr, WM_USER + 10, 0, 0);
     EXPECT_TRUE(platformPeekMessage(&message, nullptr, PM_REMOVE) &&
                 message.message == WM_USER + 8u);
@@ -99,8 +103,8 @@ TEST(Layer, TheToggleSignalWakesAWaitAndBecomesTheToggleMessage) {
     ASSERT_NE(window, nullptr);
     // Sent from elsewhere, most likely while the wait has begun; either way
     // the wait must end and the message must come.
-    std::thread sender([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100)), std::raise(SIGUSR1); });
+    std::thread sender(
+        [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)), std::raise(SIGUSR1); });
     EXPECT_EQ(platformWaitMessage(), 1);
     sender.join();
     EXPECT_TRUE(drainFinds(window, WM_USER + 1));

@@ -31,25 +31,30 @@ void expectVec(Vec3 actual, Vec3 expected, float within = 1e-5f) {
 // cursor was left, the keys held and the frame's milliseconds; where eye and
 // view point end, and the pitch sum after.
 struct Flight {
-    Vec3 eye, look; float pitch; int cursorX, cursorY; std::vector<int> keys; float ms;
-    Vec3 eyeAfter, lookAfter; float pitchAfter;
+    Vec3 eye, look;
+    float pitch;
+    int cursorX, cursorY;
+    std::vector<int> keys;
+    float ms;
+    Vec3 eyeAfter, lookAfter;
+    float pitchAfter;
 };
 
 const Vec3 o{0, 0, 0}, x1{1, 0, 0};
 const Flight flights[] = {
     {o, x1, 0, 400, 300, {}, 100, o, x1, 0},  // the cursor at the centre: nothing happens
-    {o, x1, 0, 400, 200, {}, 100, o, {c1, s1, 0}, -0.1f},  // 100 pixels up tilts up by 0.1
-    {o, x1, 0, 300, 300, {'W', 'D'}, 0, o, {c1, 0, -s1}, 0},  // no time: the mouse alone turns
+    {o, x1, 0, 400, 200, {}, 100, o, {c1, s1, 0}, -0.1f},       // 100 pixels up tilts up by 0.1
+    {o, x1, 0, 300, 300, {'W', 'D'}, 0, o, {c1, 0, -s1}, 0},    // no time: the mouse alone turns
     {o, x1, 0, 400, 300, {'W', VK_UP}, 100, x1, {2, 0, 0}, 0},  // 100 ms: one unit, once a row
     {o, x1, 0, 400, 300, {'A'}, 100, {0, 0, -1}, {1, 0, -1}, 0},
     {o, x1, 0, 400, 300, {'W', VK_UP, 'S', VK_LEFT, 'A', VK_RIGHT}, 100, o, x1, 0},
     {o, {1, -1, 0}, 0, 400, 300, {VK_DOWN}, 141.42136f, {-1, 1, 0}, o, 0},  // along the view
-    {o, {1, -1, 0}, 0, 400, 300, {'D'}, 200, {0, 0, 2}, {1, -1, 2}, 0},  // strafing keeps height
+    {o, {1, -1, 0}, 0, 400, 300, {'D'}, 200, {0, 0, 2}, {1, -1, 2}, 0},     // strafing keeps height
     // The pitch sum stays within [-1, 1]: at the limit a sideways turn still
     // turns; landing on it takes both turns; crossing it drops the frame's turn.
     {o, x1, 1, 300, 300, {}, 0, o, {c1, 0, -s1}, 1},
-    {o, x1, 0.5f, 300, 800, {}, 0, o, {c1 * c5, -s5, -s1 * c5}, 1},
-    {o, x1, -0.5f, 500, -200, {}, 0, o, {c1 * c5, s5, s1 * c5}, -1},
+    {o, x1, 0.5f, 300, 800, {}, 0, o, {c1 * c5, -s5, -s1* c5}, 1},
+    {o, x1, -0.5f, 500, -200, {}, 0, o, {c1 * c5, s5, s1* c5}, -1},
     {o, x1, 0.9f, 100, 600, {}, 0, o, x1, 1},
     {o, x1, -0.9f, 700, 0, {}, 0, o, x1, -1},
     // A quarter turn and a step right: the step goes along the frame's old right.
@@ -60,7 +65,7 @@ const Flight flights[] = {
 };
 
 class Scene : public ::testing::Test {
-protected:
+   protected:
     KeyTable keys{};
     GLWindow window{};
     void SetUp() override {
@@ -103,7 +108,11 @@ TEST_F(Scene, CameraFlights) {
 TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
     const double pi = std::acos(-1.0);  // M_PI is not standard C++: MinGW has none in this mode
     const float quarter = static_cast<float>(pi / 2), s = 1 / std::sqrt(3.0f);
-    const struct { Vec3 eye, look, axis; float angle; Vec3 after; } turns[] = {
+    const struct {
+        Vec3 eye, look, axis;
+        float angle;
+        Vec3 after;
+    } turns[] = {
         {o, x1, {0, 1, 0}, quarter, {0, 0, -1}},
         {{1, 2, 3}, {3, 2, 3}, {0, 1, 0}, static_cast<float>(pi), {-1, 2, 3}},
         {o, {1, 2, 3}, {s, s, s}, static_cast<float>(2 * pi / 3), {3, 1, 2}},  // cycles the axes
@@ -129,11 +138,20 @@ TEST(Camera, TurnsAreCounterClockwiseAboutTheAxisThroughTheEye) {
 }
 
 TEST_F(Scene, EachLightKeyMovesItsAxisAHundredthOfAUnitPerMillisecond) {
-    const struct { std::vector<int> keys; uint32_t ms; Vec3 after; } cases[] = {
-        {{'I', VK_SPACE}, 250, {5, -1.5f, 5}}, {{'K'}, 250, {5, 3.5f, 5}},
-        {{'L'}, 250, {2.5f, 1, 5}}, {{'J'}, 250, {7.5f, 1, 5}}, {{'U'}, 250, {5, 1, 2.5f}},
-        {{'O'}, 250, {5, 1, 7.5f}}, {{'I', 'K', 'L', 'J', 'U', 'O'}, 300, {5, 1, 5}},
-        {{'J'}, 0, {5, 1, 5}}, {{'J'}, 5000, {55, 1, 5}},  // through the wall: it is unbounded
+    const struct {
+        std::vector<int> keys;
+        uint32_t ms;
+        Vec3 after;
+    } cases[] = {
+        {{'I', VK_SPACE}, 250, {5, -1.5f, 5}},
+        {{'K'}, 250, {5, 3.5f, 5}},
+        {{'L'}, 250, {2.5f, 1, 5}},
+        {{'J'}, 250, {7.5f, 1, 5}},
+        {{'U'}, 250, {5, 1, 2.5f}},
+        {{'O'}, 250, {5, 1, 7.5f}},
+        {{'I', 'K', 'L', 'J', 'U', 'O'}, 300, {5, 1, 5}},
+        {{'J'}, 0, {5, 1, 5}},
+        {{'J'}, 5000, {55, 1, 5}},  // through the wall: it is unbounded
     };
     for (const auto& c : cases) {
         lightPosition = Vec3{5, 1, 5};
@@ -141,7 +159,7 @@ TEST_F(Scene, EachLightKeyMovesItsAxisAHundredthOfAUnitPerMillisecond) {
         sceneUpdate(c.ms);
         expectVec(lightPosition, c.after);
         EXPECT_EQ(showRays, keys.entries[VK_SPACE]);  // the rays show while Space is held
-        EXPECT_TRUE(fake().queue.empty());  // no Escape, no quit
+        EXPECT_TRUE(fake().queue.empty());            // no Escape, no quit
     }
 }
 
@@ -156,7 +174,7 @@ TEST_F(Scene, EscapeQuitsWhileTheRestOfTheUpdateGoesOn) {
     expectVec(lightPosition, {7, 1, 5});
     EXPECT_EQ(showRays, 1);
     expectVec(sceneCamera.position, {2, 0, 0});  // the frame's time went to the camera too
-    EXPECT_EQ(frameCount, 1.0f);  // the frame counted
+    EXPECT_EQ(frameCount, 1.0f);                 // the frame counted
 
     // Only an entry of exactly 1 is a key held; outside the window's life
     // there are no keys to read at all.
@@ -174,9 +192,12 @@ TEST_F(Scene, TheFrameRateIsPublishedAfterMoreThanASecond) {
     // The tick of each frame, and the rate shown after it: counted from the
     // first frame, to the millisecond after ten days of uptime and across the
     // counter's wrap.
-    const struct { uint32_t tick; float shown; } samples[] = {
-        {864000000, 0}, {864001000, 0}, {864001001, 3},  // exactly a second is not more than one
-        {4294967000u, 1}, {500, 1}, {704, 1}, {705, 3},
+    const struct {
+        uint32_t tick;
+        float shown;
+    } samples[] = {
+        {864000000, 0},   {864001000, 0}, {864001001, 3},  // exactly a second is not more than one
+        {4294967000u, 1}, {500, 1},       {704, 1},       {705, 3},
     };
     for (const auto& s : samples) {
         fake().tick = s.tick;
@@ -206,14 +227,17 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
     Occluder occluder{};
     occluderInit(occluder);
     shadowVolumeExtrude(occluder.faces[0]);  // the top, from the start light (5, 1, 5)
-    const Vec3 far[4] = {{-695, 101, -295}, {-695, -299, -295}, {-295, -299, -295},
-                         {-295, 101, -295}};
+    const Vec3 far[4] = {
+        {-695, 101, -295}, {-695, -299, -295}, {-295, -299, -295}, {-295, 101, -295}};
     for (int i = 0; i < 4; ++i) expectVec(occluder.faces[0].extruded[i], far[i], 0);
 
     // The faces that face the light cast, and only they get their volume rebuilt.
-    const struct { Vec3 light; std::vector<int> casting; } cases[] = {
+    const struct {
+        Vec3 light;
+        std::vector<int> casting;
+    } cases[] = {
         {{5, 1, 5}, {0, 4}}, {{0, 2, 5}, {0, 1}},  // in the plane of face 1: it casts
-        {{2, 0, 5}, {0}}, {{0, 0, 1}, {}}, {{3, 3, 3}, {0, 1, 4}}, {{-3, -3, -1}, {2, 3, 5}},
+        {{2, 0, 5}, {0}},    {{0, 0, 1}, {}},     {{3, 3, 3}, {0, 1, 4}}, {{-3, -3, -1}, {2, 3, 5}},
     };
     for (const auto& c : cases) {
         occluderInit(occluder);
@@ -232,26 +256,44 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
 
 TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
     // variable, value (null: unset), the choice, and whether a warning is printed
-    const struct { const char* name; const char* value; int chosen; bool warns; } rows[] = {
-        {"TENEBREL_ACCUM", nullptr, accumWayCounted, false}, {"TENEBREL_ACCUM", "", accumWayCounted, false},
-        {"TENEBREL_ACCUM", "gpu", accumWayCounted, false}, {"TENEBREL_ACCUM", "buffer", accumWayBuffer, false},
-        {"TENEBREL_ACCUM", "Buffer", accumWayCounted, true}, {"TENEBREL_ACCUM", "buffer ", accumWayCounted, true},
+    const struct {
+        const char* name;
+        const char* value;
+        int chosen;
+        bool warns;
+    } rows[] = {
+        {"TENEBREL_ACCUM", nullptr, accumWayCounted, false},
+        {"TENEBREL_ACCUM", "", accumWayCounted, false},
+        {"TENEBREL_ACCUM", "gpu", accumWayCounted, false},
+        {"TENEBREL_ACCUM", "buffer", accumWayBuffer, false},
+        {"TENEBREL_ACCUM", "Buffer", accumWayCounted, true},
+        {"TENEBREL_ACCUM", "buffer ", accumWayCounted, true},
         {"TENEBREL_ACCUM", "bufferbufferbufferbuffer", accumWayCounted, true},
-        {"TENEBREL_GL", nullptr, drawRendererGl1, false}, {"TENEBREL_GL", "gl1", drawRendererGl1, false},
-        {"TENEBREL_GL", "es3", drawRendererEs3, false}, {"TENEBREL_GL", "ES3", drawRendererGl1, true},
-        {"TENEBREL_GL", "es3 ", drawRendererGl1, true}, {"TENEBREL_GL", "es3es3es3es3es3es3", drawRendererGl1, true},
+        {"TENEBREL_GL", nullptr, drawRendererGl1, false},
+        {"TENEBREL_GL", "gl1", drawRendererGl1, false},
+        {"TENEBREL_GL", "es3", drawRendererEs3, false},
+        {"TENEBREL_GL", "ES3", drawRendererGl1, true},
+        {"TENEBREL_GL", "es3 ", drawRendererGl1, true},
+        {"TENEBREL_GL", "es3es3es3es3es3es3", drawRendererGl1, true},
     };
     for (const auto& row : rows) {
         fakeSetVariable(row.name, row.value);
         ::testing::internal::CaptureStderr();
         const bool accum = std::string(row.name) == "TENEBREL_ACCUM";
         // A build without es3 (Windows) draws with gl1, and says so.
-        const bool lacking = row.chosen == drawRendererEs3 && !accum && !drawRendererBuilt(drawRendererEs3);
-        EXPECT_EQ(accum ? static_cast<int>(accumWayRequested()) : static_cast<int>(drawRendererRequested()),
-                  lacking ? drawRendererGl1 : row.chosen) << row.name << "=" << (row.value ? row.value : "(unset)");
+        const bool lacking =
+            row.chosen == drawRendererEs3 && !accum && !drawRendererBuilt(drawRendererEs3);
+        EXPECT_EQ(accum ? static_cast<int>(accumWayRequested())
+                        : static_cast<int>(drawRendererRequested()),
+                  lacking ? drawRendererGl1 : row.chosen)
+            << row.name << "=" << (row.value ? row.value : "(unset)");
         const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(said.find(std::string(row.name) + " takes \"") != std::string::npos, row.warns) << said;
-        EXPECT_EQ(said.find("this build has no es3 renderer; drawing with gl1") != std::string::npos, lacking) << said;
+        EXPECT_EQ(said.find(std::string(row.name) + " takes \"") != std::string::npos, row.warns)
+            << said;
+        EXPECT_EQ(
+            said.find("this build has no es3 renderer; drawing with gl1") != std::string::npos,
+            lacking)
+            << said;
         fakeSetVariable(row.name, nullptr);
     }
 }

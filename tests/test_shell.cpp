@@ -16,18 +16,30 @@ namespace {
 
 // Queued for the live window after the frame of that index (0 = first) has
 // been swapped, or, with a negative index, at that WaitMessage (-1 = first).
-struct Event { int at; uint32_t message; uintptr_t wParam = 0; intptr_t lParam = 0; };
+struct Event {
+    int at;
+    uint32_t message;
+    uintptr_t wParam = 0;
+    intptr_t lParam = 0;
+};
 
 // The trace holds every call, boxes included, each followed by a space;
 // waitMs is the time passing at each wait.
 struct Row {
-    const char* name; std::vector<int> answers; std::vector<Event> events; std::string trace;
-    int status = 0; bool FakePlatform::*fails = nullptr;
-    uint32_t tick = 1000000, tickStep = 16, waitMs = 0; int32_t sceneReady = 1;
+    const char* name;
+    std::vector<int> answers;
+    std::vector<Event> events;
+    std::string trace;
+    int status = 0;
+    bool FakePlatform::*fails = nullptr;
+    uint32_t tick = 1000000, tickStep = 16, waitMs = 0;
+    int32_t sceneReady = 1;
     const char* gl = nullptr;  // TENEBREL_GL
 };
 
-std::string warning(const std::string& text) { return "MessageBox(" + text + "|Error|0x30) "; }
+std::string warning(const std::string& text) {
+    return "MessageBox(" + text + "|Error|0x30) ";
+}
 
 // The pieces of a trace. The scene hooks below add "init(w)" or "init(f)"
 // by the window's mode, "update(ms,held keys)", "draw" and "shutdown".
@@ -36,13 +48,14 @@ const std::string context = "GetDC ChoosePixelFormat SetPixelFormat CreateContex
 const std::string made = context + "MakeCurrent ShowWindow(1) ";
 const std::string windowClass = "CreateWindow(OpenGL,Tenebrel,0x40000,0xCF0000,";
 const std::string desktop = "SetGLKind(0) ";
-const std::string windowed = "AdjustWindowRect " + desktop + windowClass + "808x628" + pixels + made +
-                             "init(w) ";
-const std::string full = "ChangeDisplaySettings(800x600x32) ShowCursor(0) " + desktop + "CreateWindow(OpenGL,"
-                         "Tenebrel,0x40008,0x80000000,800x600" + pixels + made + "init(f) ";
+const std::string windowed =
+    "AdjustWindowRect " + desktop + windowClass + "808x628" + pixels + made + "init(w) ";
+const std::string full = "ChangeDisplaySettings(800x600x32) ShowCursor(0) " + desktop +
+                         "CreateWindow(OpenGL,Tenebrel,0x40008,0x80000000,800x600" + pixels + made +
+                         "init(f) ";
 const std::string refused = "ChangeDisplaySettings(800x600x32) " +
-                            warning("Mode Switch Failed.\nRunning In Windowed Mode.") +
-                            desktop + windowClass + "800x600" + pixels + made + "init(w) ";
+                            warning("Mode Switch Failed.\nRunning In Windowed Mode.") + desktop +
+                            windowClass + "800x600" + pixels + made + "init(w) ";
 const std::string frame = "update(16) draw SwapBuffers ";
 const std::string release = "shutdown MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow ";
 const std::string closed = "PostMessage(0x12) " + release;
@@ -51,7 +64,8 @@ const std::string restored = "ChangeDisplaySettings(null) ShowCursor(1) ";
 const std::string start =
     "MessageBox(Would You Like To Run In Fullscreen Mode?|Start FullScreen?|0x24) RegisterClass ";
 const std::string end = "UnregisterClass ";
-const std::string creating = start + "AdjustWindowRect " + desktop + windowClass + "808x628" + pixels;
+const std::string creating =
+    start + "AdjustWindowRect " + desktop + windowClass + "808x628" + pixels;
 
 // A windowed run of one frame, then `rest`, then closed.
 std::string windowedRun(const std::string& rest) {
@@ -60,21 +74,29 @@ std::string windowedRun(const std::string& rest) {
 
 // A window whose making fails at `flag`, after the calls in `tail`.
 Row failing(const char* name, bool FakePlatform::*flag, const std::string& tail) {
-    return Row{name, {IDNO}, {}, creating + tail + warning("Error Creating OpenGL Window") + end, 1,
-               flag};
+    const std::string trace = creating + tail + warning("Error Creating OpenGL Window") + end;
+    return Row{name, {IDNO}, {}, trace, 1, flag};
 }
 
 const Row rows[] = {
     {"NoGivesAWindowWithAClientAreaOf800x600", {IDNO}, {{1, WM_CLOSE}}, windowedRun(frame)},
-    {"YesGivesFullscreenAndTheDisplayBackAtTheEnd", {IDYES}, {{0, WM_CLOSE}},
+    {"YesGivesFullscreenAndTheDisplayBackAtTheEnd",
+     {IDYES},
+     {{0, WM_CLOSE}},
      start + full + frame + closed + restored + end},
     {"AFailedBoxCountsAsYes", {0}, {{0, WM_CLOSE}}, start + full + frame + closed + restored + end},
     // The outer size stays the one asked for; the toggle then asks for a window again.
-    {"ARefusedModeWarnsOnceAndRunsInAWindow", {IDYES}, {{0, WM_TOGGLE_FULLSCREEN}, {1, WM_CLOSE}},
-     start + refused + frame + toggled + windowed + frame + closed + end, 0,
+    {"ARefusedModeWarnsOnceAndRunsInAWindow",
+     {IDYES},
+     {{0, WM_TOGGLE_FULLSCREEN}, {1, WM_CLOSE}},
+     start + refused + frame + toggled + windowed + frame + closed + end,
+     0,
      &FakePlatform::displayModeRefused},
-    {"NoWindowClassExitsWithMinusOne", {IDNO}, {},
-     start + warning("RegisterClassEx Failed!") + warning("Error Registering Window Class!"), -1,
+    {"NoWindowClassExitsWithMinusOne",
+     {IDNO},
+     {},
+     start + warning("RegisterClassEx Failed!") + warning("Error Registering Window Class!"),
+     -1,
      &FakePlatform::registerFails},
     failing("NoWindow", &FakePlatform::createWindowFails, ""),
     failing("NoDeviceContext", &FakePlatform::getDCFails, "GetDC DestroyWindow "),
@@ -86,30 +108,63 @@ const Row rows[] = {
     failing("ContextNotCurrent", &FakePlatform::makeCurrentFails,
             context + "MakeCurrent DeleteContext ReleaseDC DestroyWindow "),
     // A failed start gives the display and the cursor back, and says so in its status.
-    {"AFailedFullscreenWindowGivesTheDisplayBack", {IDYES}, {},
-     start + "ChangeDisplaySettings(800x600x32) ShowCursor(0) " + desktop + "CreateWindow(OpenGL,Tenebrel,0x40008,"
-     "0x80000000,800x600" + pixels + warning("Error Creating OpenGL Window") + restored + end, 1,
+    {"AFailedFullscreenWindowGivesTheDisplayBack",
+     {IDYES},
+     {},
+     start + "ChangeDisplaySettings(800x600x32) ShowCursor(0) " + desktop +
+         "CreateWindow(OpenGL,Tenebrel,0x40008,"
+         "0x80000000,800x600" +
+         pixels + warning("Error Creating OpenGL Window") + restored + end,
+     1,
      &FakePlatform::createWindowFails},
-    {"AFailedSceneDrawsNothingAndEnds", {IDNO}, {}, start + windowed + closed + end, 1, nullptr,
-     1000000, 16, 0, 0},
-    {"TicksAcrossTheCounterWrap", {IDNO}, {{1, WM_CLOSE}},
+    {"AFailedSceneDrawsNothingAndEnds",
+     {IDNO},
+     {},
+     start + windowed + closed + end,
+     1,
+     nullptr,
+     1000000,
+     16,
+     0,
+     0},
+    {"TicksAcrossTheCounterWrap",
+     {IDNO},
+     {{1, WM_CLOSE}},
      start + windowed + "update(10) draw SwapBuffers update(10) draw SwapBuffers " + closed + end,
-     0, nullptr, 0xFFFFFFF0u, 10},
-    {"AQuitWhileMinimisedEndsAtOnce", {IDNO}, {{0, WM_SIZE, SIZE_MINIMIZED}, {-1, WM_CLOSE}},
+     0,
+     nullptr,
+     0xFFFFFFF0u,
+     10},
+    {"AQuitWhileMinimisedEndsAtOnce",
+     {IDNO},
+     {{0, WM_SIZE, SIZE_MINIMIZED}, {-1, WM_CLOSE}},
      windowedRun("WaitMessage ")},
     // Minimised, the shell waits for messages; time passes meanwhile, and the
     // first frame after gets all of it. Maximised or restored (even to a
     // height of 0) shows the window again.
-    {"SizeMessagesFollowVisibility", {IDNO},
-     {{0, WM_SIZE, SIZE_MINIMIZED}, {-1, 0x200}, {-2, WM_SIZE, SIZE_MAXIMIZED, 1024 | (768 << 16)},
-      {1, WM_SIZE, SIZE_MAXSHOW}, {1, WM_SIZE, SIZE_MAXHIDE}, {1, WM_SIZE, SIZE_MINIMIZED},
-      {-3, WM_SIZE, SIZE_RESTORED, 800}, {2, WM_CLOSE}},
-     start + windowed + "update(5) draw SwapBuffers WaitMessage DefWindowProc(0x200,0x0) "
+    {"SizeMessagesFollowVisibility",
+     {IDNO},
+     {{0, WM_SIZE, SIZE_MINIMIZED},
+      {-1, 0x200},
+      {-2, WM_SIZE, SIZE_MAXIMIZED, 1024 | (768 << 16)},
+      {1, WM_SIZE, SIZE_MAXSHOW},
+      {1, WM_SIZE, SIZE_MAXHIDE},
+      {1, WM_SIZE, SIZE_MINIMIZED},
+      {-3, WM_SIZE, SIZE_RESTORED, 800},
+      {2, WM_CLOSE}},
+     start + windowed +
+         "update(5) draw SwapBuffers WaitMessage DefWindowProc(0x200,0x0) "
          "WaitMessage update(120005) draw SwapBuffers DefWindowProc(0x5,0x3) "
-         "DefWindowProc(0x5,0x4) WaitMessage update(60005) draw SwapBuffers " + closed + end,
-     0, nullptr, 1000000, 5, 60000},
+         "DefWindowProc(0x5,0x4) WaitMessage update(60005) draw SwapBuffers " +
+         closed + end,
+     0,
+     nullptr,
+     1000000,
+     5,
+     60000},
     // The key held across the toggle reads as released in the new window.
-    {"TheToggleRemakesTheWindowInTheOtherMode", {IDNO},
+    {"TheToggleRemakesTheWindowInTheOtherMode",
+     {IDNO},
      {{0, WM_KEYDOWN, 'J'}, {0, WM_TOGGLE_FULLSCREEN}, {1, WM_TOGGLE_FULLSCREEN}, {2, WM_CLOSE}},
      start + windowed + frame + toggled + full + frame + toggled + restored + windowed + frame +
          closed + end},
@@ -118,13 +173,25 @@ const Row rows[] = {
     // alone, but a key let go with Alt held is let go. Losing the focus lets
     // every key go: their key-ups would reach another window.
     // The screen saver and monitor power are kept away, by exact value only.
-    {"KeysAndSystemCommands", {IDNO},
-     {{0, WM_KEYDOWN, 'J'}, {0, WM_KEYDOWN, 'J'}, {0, WM_KEYDOWN, 255}, {1, WM_KEYUP, 'J'},
-      {1, WM_KEYDOWN, 256}, {1, WM_KEYUP, 0x10000}, {1, WM_SYSKEYDOWN, 'A'},
-      {1, WM_KEYDOWN, static_cast<uintptr_t>(-1)}, {1, WM_SYSCOMMAND, SC_SCREENSAVE},
-      {1, WM_SYSCOMMAND, SC_MONITORPOWER}, {1, WM_SYSCOMMAND, SC_SCREENSAVE | 1},
-      {1, WM_SYSCOMMAND, SC_MONITORPOWER | 2}, {2, WM_SYSKEYUP, 255}, {2, WM_KEYDOWN, 'J'},
-      {2, WM_KEYDOWN, 'L'}, {3, WM_KILLFOCUS}, {4, WM_CLOSE}},
+    {"KeysAndSystemCommands",
+     {IDNO},
+     {{0, WM_KEYDOWN, 'J'},
+      {0, WM_KEYDOWN, 'J'},
+      {0, WM_KEYDOWN, 255},
+      {1, WM_KEYUP, 'J'},
+      {1, WM_KEYDOWN, 256},
+      {1, WM_KEYUP, 0x10000},
+      {1, WM_SYSKEYDOWN, 'A'},
+      {1, WM_KEYDOWN, static_cast<uintptr_t>(-1)},
+      {1, WM_SYSCOMMAND, SC_SCREENSAVE},
+      {1, WM_SYSCOMMAND, SC_MONITORPOWER},
+      {1, WM_SYSCOMMAND, SC_SCREENSAVE | 1},
+      {1, WM_SYSCOMMAND, SC_MONITORPOWER | 2},
+      {2, WM_SYSKEYUP, 255},
+      {2, WM_KEYDOWN, 'J'},
+      {2, WM_KEYDOWN, 'L'},
+      {3, WM_KILLFOCUS},
+      {4, WM_CLOSE}},
      windowedRun("update(16,74=1,255=1) draw SwapBuffers DefWindowProc(0x100,0x100) "
                  "DefWindowProc(0x101,0x10000) DefWindowProc(0x104,0x41) "
                  "DefWindowProc(0x100,0xFFFFFFFF) DefWindowProc(0x112,0xF141) "
@@ -134,14 +201,32 @@ const Row rows[] = {
     // OpenGL ES asked for: where the system makes none, or its context is
     // not ES 3.0 (this fake's has no GL at all), one line says so and the
     // window is made again for desktop GL.
-    {"Es3RefusedDrawsWithGl1", {IDNO}, {{0, WM_CLOSE}},
-     start + "AdjustWindowRect SetGLKind(1) SetGLKind(0) " + windowClass + "808x628" + pixels + made +
-         "init(w) " + frame + closed + end, 0, &FakePlatform::es3Refused, 1000000, 16, 0, 1, "es3"},
-    {"Es3WithoutAnEs3ContextDrawsWithGl1", {IDNO}, {{0, WM_CLOSE}},
-     creating.substr(0, creating.find(desktop)) + "SetGLKind(1) " + windowClass + "808x628" + pixels +
-         context + "MakeCurrent MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow SetGLKind(0) " +
+    {"Es3RefusedDrawsWithGl1",
+     {IDNO},
+     {{0, WM_CLOSE}},
+     start + "AdjustWindowRect SetGLKind(1) SetGLKind(0) " + windowClass + "808x628" + pixels +
+         made + "init(w) " + frame + closed + end,
+     0,
+     &FakePlatform::es3Refused,
+     1000000,
+     16,
+     0,
+     1,
+     "es3"},
+    {"Es3WithoutAnEs3ContextDrawsWithGl1",
+     {IDNO},
+     {{0, WM_CLOSE}},
+     creating.substr(0, creating.find(desktop)) + "SetGLKind(1) " + windowClass + "808x628" +
+         pixels + context +
+         "MakeCurrent MakeCurrent(null) DeleteContext ReleaseDC DestroyWindow SetGLKind(0) " +
          windowClass + "808x628" + pixels + made + "init(w) " + frame + closed + end,
-     0, nullptr, 1000000, 16, 0, 1, "es3"},
+     0,
+     nullptr,
+     1000000,
+     16,
+     0,
+     1,
+     "es3"},
 };
 
 class Shell : public ::testing::TestWithParam<Row> {};
@@ -169,9 +254,13 @@ void sceneUpdate(uint32_t elapsedMs) {
     fake().calls.push_back("update(" + std::to_string(elapsedMs) + held + ")");
 }
 
-void sceneDraw() { fake().calls.push_back("draw"); }
+void sceneDraw() {
+    fake().calls.push_back("draw");
+}
 
-void sceneShutdown() { fake().calls.push_back("shutdown"); }
+void sceneShutdown() {
+    fake().calls.push_back("shutdown");
+}
 
 TEST_P(Shell, Run) {
     const Row& row = GetParam();
@@ -187,8 +276,10 @@ TEST_P(Shell, Run) {
     };
     fake().onWait = [&]() { fake().tick += row.waitMs, fake().onSwap(-++waits); };
 
-    if (row.gl != nullptr && !drawRendererBuilt(drawRendererEs3)) GTEST_SKIP() << "no es3 in this build";
-    if (row.gl != nullptr) fakeSetVariable("TENEBREL_GL", row.gl), ::testing::internal::CaptureStderr();
+    if (row.gl != nullptr && !drawRendererBuilt(drawRendererEs3))
+        GTEST_SKIP() << "no es3 in this build";
+    if (row.gl != nullptr)
+        fakeSetVariable("TENEBREL_GL", row.gl), ::testing::internal::CaptureStderr();
     EXPECT_EQ(appRun(nullptr), row.status);
     if (row.gl != nullptr) {
         fakeSetVariable("TENEBREL_GL", nullptr);

@@ -45,9 +45,9 @@ std::vector<uint8_t> makeRgb24File() {
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const uint32_t grain = random() & 15u;
-            *p++ = static_cast<uint8_t>((x >> 4) + grain);          // blue
-            *p++ = static_cast<uint8_t>((y >> 4) + grain);          // green
-            *p++ = static_cast<uint8_t>(((x + y) >> 5) ^ grain);    // red
+            *p++ = static_cast<uint8_t>((x >> 4) + grain);        // blue
+            *p++ = static_cast<uint8_t>((y >> 4) + grain);        // green
+            *p++ = static_cast<uint8_t>(((x + y) >> 5) ^ grain);  // red
         }
     }
     return bmpWrite(parts);
@@ -102,8 +102,8 @@ std::vector<uint8_t> makeRle8File(double* runShare) {
         int x = 0;
         bool flat = (random() & 1u) != 0;
         while (x < side) {
-            const int length = flat ? 16 + static_cast<int>(random() % 300)
-                                    : 3 + static_cast<int>(random() % 100);
+            const int length =
+                flat ? 16 + static_cast<int>(random() % 300) : 3 + static_cast<int>(random() % 100);
             const uint8_t base = static_cast<uint8_t>(random());
             for (int i = 0; i < length && x < side; ++i, ++x) {
                 row[x] = flat ? base : static_cast<uint8_t>(base + (random() % 24));
@@ -213,9 +213,8 @@ bool makeScratchFolder(std::filesystem::path* folder) {
     std::random_device seed;
     for (int attempt = 0; attempt < 20; ++attempt) {
         std::error_code error;
-        const std::filesystem::path candidate =
-            std::filesystem::temp_directory_path(error) /
-            ("tenebrel-bench-bmp-" + std::to_string(seed()));
+        const std::filesystem::path candidate = std::filesystem::temp_directory_path(error) /
+                                                ("tenebrel-bench-bmp-" + std::to_string(seed()));
         if (error) return false;
         if (std::filesystem::create_directory(candidate, error)) {
             *folder = candidate;
@@ -267,11 +266,12 @@ int main(int argc, char** argv) {
     } cases[] = {{"4096x4096 24-bit", &rgbPath, rgbFile.size()},
                  {"4096x4096 8-bit RLE8", &rlePath, rleFile.size()}};
     if (status == 0) {
-        std::printf("median of %d loads each; RLE8 file: %.0f %% of its codes are runs, the "
-                    "rest absolute stretches\n",
-                    repetitions, 100.0 * runShare);
-        std::printf("%-22s %10s %12s %12s %14s %s\n", "file", "size MB", "bmpLoad ms",
-                    "SDL ms", "bmpLoad/SDL", "same picture");
+        std::printf(
+            "median of %d loads each; RLE8 file: %.0f %% of its codes are runs, the "
+            "rest absolute stretches\n",
+            repetitions, 100.0 * runShare);
+        std::printf("%-22s %10s %12s %12s %14s %s\n", "file", "size MB", "bmpLoad ms", "SDL ms",
+                    "bmpLoad/SDL", "same picture");
         for (const Case& c : cases) {
             Result result;
             if (!measure(*c.path, repetitions, &result)) {

@@ -80,14 +80,14 @@ void poseScene() {
 
 // The phases of the counted frame, in drawing order.
 enum Phase {
-    phaseBase,        // clears, camera, the room and the box once, kept
-    phasePassClear,   // each pass: its light, its faces chosen
-    phasePassShows,   // each pass: its marker (and rays) counted
-    phasePassVolumes, // each pass: its shadow volumes counted
-    phasePassShadow,  // each pass: its shadow added to the count
-    phaseCompose,     // the counts kept, the frame composed
-    phaseOverlay,     // box and marker on top, frame-rate text
-    phaseSwap,        // buffer swap
+    phaseBase,         // clears, camera, the room and the box once, kept
+    phasePassClear,    // each pass: its light, its faces chosen
+    phasePassShows,    // each pass: its marker (and rays) counted
+    phasePassVolumes,  // each pass: its shadow volumes counted
+    phasePassShadow,   // each pass: its shadow added to the count
+    phaseCompose,      // the counts kept, the frame composed
+    phaseOverlay,      // box and marker on top, frame-rate text
+    phaseSwap,         // buffer swap
     phaseCount
 };
 
@@ -150,7 +150,8 @@ bool loadOneColourTextures() {
         std::filesystem::temp_directory_path(error) / "tenebrel-bench-textures";
     std::filesystem::create_directories(folder, error);
     const bool written =
-        bmpWriteFile((folder / "brickblue.bmp").string(), bmpWrite(bmpWritePicture({{0x2850DC}}))) &&
+        bmpWriteFile((folder / "brickblue.bmp").string(),
+                     bmpWrite(bmpWritePicture({{0x2850DC}}))) &&
         bmpWriteFile((folder / "Ziegel1.bmp").string(), bmpWrite(bmpWritePicture({{0xC8783C}})));
     std::filesystem::current_path(folder, error);
     for (uint32_t& texture : textureIds) drawTextureDelete(texture), texture = 0;
@@ -184,12 +185,10 @@ void usage() {
 PlatformDeviceContext* swappableContext() {
     for (int attempt = 0; attempt < 50; ++attempt) {
         PlatformMessage message;
-        while (platformPeekMessage(&message, nullptr, PM_REMOVE)) {
-        }
+        while (platformPeekMessage(&message, nullptr, PM_REMOVE)) {}
         if (PlatformWindow* window = platformGetFocus()) return platformGetDC(window);
         const Clock::time_point start = Clock::now();
-        while (millisecondsSince(start) < 10.0) {
-        }
+        while (millisecondsSince(start) < 10.0) {}
     }
     return nullptr;
 }
@@ -321,7 +320,8 @@ int main(int argc, char** argv) {
                     for (int i = 0; i < count; ++i) drawOneFrame();
                     finish();
                     frameMs[kind][way] += millisecondsSince(start);
-                    cpuMs[kind][way] += 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+                    cpuMs[kind][way] +=
+                        1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
                 }
                 closeScene();
             }
@@ -365,10 +365,11 @@ int main(int argc, char** argv) {
     double booked = 0.0;
     for (double t : clock.total) booked += t;
 
-    std::printf("\nWhere the time goes (separate measurement: the same frame drawn with\n"
-                "glFinish after every phase, since GL draws asynchronously; the waits make\n"
-                "this frame slower, %.2f ms instead of %.2f, so read the shares):\n",
-                instrumentedMs / frames, realFrameMs);
+    std::printf(
+        "\nWhere the time goes (separate measurement: the same frame drawn with\n"
+        "glFinish after every phase, since GL draws asynchronously; the waits make\n"
+        "this frame slower, %.2f ms instead of %.2f, so read the shares):\n",
+        instrumentedMs / frames, realFrameMs);
     for (int p = 0; p < phaseCount; ++p) {
         if (p == phaseSwap && !swapTarget) continue;
         std::printf("  %-40s %8.3f ms per frame %6.1f %%\n", phaseNames[p], clock.total[p] / frames,

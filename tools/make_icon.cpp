@@ -23,7 +23,9 @@ struct Point {
     float x, y;
 };
 
-float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+float clamp01(float v) {
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 float smoothStep(float edge0, float edge1, float v) {
     float t = clamp01((v - edge0) / (edge1 - edge0));
@@ -57,10 +59,12 @@ float polygonDistance(const Point* corners, int count, Point p) {
     return distance;
 }
 
-bool inside(const Point* corners, int count, Point p) { return polygonDistance(corners, count, p) <= 0; }
+bool inside(const Point* corners, int count, Point p) {
+    return polygonDistance(corners, count, p) <= 0;
+}
 
-const float HORIZON = 0.58f;           // where the back wall meets the floor
-const Point LIGHT = {0.22f, 0.20f};    // the light, seen on the back wall
+const float HORIZON = 0.58f;         // where the back wall meets the floor
+const Point LIGHT = {0.22f, 0.20f};  // the light, seen on the back wall
 // The box: a front face and its back face, shifted up and to the right.
 const float FRONT_LEFT = 0.36f, FRONT_RIGHT = 0.64f, FRONT_TOP = 0.50f, FRONT_BOTTOM = 0.78f;
 const float DEPTH_X = 0.12f, DEPTH_Y = -0.09f;
@@ -105,11 +109,16 @@ Colour scene(Point p) {
 
     // The box: its front, its top and its right side (the side turned from
     // the light, so the darkest).
-    const Point front[] = {{FRONT_LEFT, FRONT_TOP}, {FRONT_LEFT, FRONT_BOTTOM},
-                           {FRONT_RIGHT, FRONT_BOTTOM}, {FRONT_RIGHT, FRONT_TOP}};
-    const Point top[] = {{FRONT_LEFT + DEPTH_X, FRONT_TOP + DEPTH_Y}, {FRONT_LEFT, FRONT_TOP},
-                         {FRONT_RIGHT, FRONT_TOP}, {FRONT_RIGHT + DEPTH_X, FRONT_TOP + DEPTH_Y}};
-    const Point side[] = {{FRONT_RIGHT, FRONT_TOP}, {FRONT_RIGHT, FRONT_BOTTOM},
+    const Point front[] = {{FRONT_LEFT, FRONT_TOP},
+                           {FRONT_LEFT, FRONT_BOTTOM},
+                           {FRONT_RIGHT, FRONT_BOTTOM},
+                           {FRONT_RIGHT, FRONT_TOP}};
+    const Point top[] = {{FRONT_LEFT + DEPTH_X, FRONT_TOP + DEPTH_Y},
+                         {FRONT_LEFT, FRONT_TOP},
+                         {FRONT_RIGHT, FRONT_TOP},
+                         {FRONT_RIGHT + DEPTH_X, FRONT_TOP + DEPTH_Y}};
+    const Point side[] = {{FRONT_RIGHT, FRONT_TOP},
+                          {FRONT_RIGHT, FRONT_BOTTOM},
                           {FRONT_RIGHT + DEPTH_X, FRONT_BOTTOM + DEPTH_Y},
                           {FRONT_RIGHT + DEPTH_X, FRONT_TOP + DEPTH_Y}};
     if (inside(front, 4, p)) c = {0.18f, 0.34f, 0.86f, 1};
@@ -139,7 +148,8 @@ std::vector<uint8_t> drawRgba(int size) {
             float r = 0, g = 0, b = 0, a = 0;
             for (int sy = 0; sy < samples; ++sy) {
                 for (int sx = 0; sx < samples; ++sx) {
-                    Point p = {(x + (sx + 0.5f) / samples) / size, (y + (sy + 0.5f) / samples) / size};
+                    Point p = {(x + (sx + 0.5f) / samples) / size,
+                               (y + (sy + 0.5f) / samples) / size};
                     Colour c = icon(p);
                     // Sum colour weighted by coverage, so transparent samples
                     // do not darken the edge.

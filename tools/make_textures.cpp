@@ -14,9 +14,9 @@
 namespace {
 
 const int SIZE = 256;
-const int BRICK_W = 64;      // four bricks across the tile
-const int BRICK_H = 32;      // eight courses up the tile
-const int MORTAR = 4;        // joint width in pixels
+const int BRICK_W = 64;  // four bricks across the tile
+const int BRICK_H = 32;  // eight courses up the tile
+const int MORTAR = 4;    // joint width in pixels
 
 struct Colour {
     float r, g, b;
@@ -40,7 +40,9 @@ uint32_t hash(uint32_t a, uint32_t b, uint32_t seed) {
 }
 
 // A value in -1..1.
-float unit(uint32_t h) { return static_cast<float>(h & 0xFFFF) / 32767.5f - 1.0f; }
+float unit(uint32_t h) {
+    return static_cast<float>(h & 0xFFFF) / 32767.5f - 1.0f;
+}
 
 uint8_t clampByte(float v) {
     if (v < 0) return 0;
@@ -66,8 +68,8 @@ Colour brickPixel(const Style& style, int x, int y, uint32_t seed) {
 
     // Each brick has its own shade; the column wraps with the tile, so the
     // brick cut by the tile's edge has the same shade on both sides.
-    float shade = 1.0f + style.brickVariation *
-                             unit(hash(static_cast<uint32_t>(column), static_cast<uint32_t>(course), seed));
+    float shade = 1.0f + style.brickVariation * unit(hash(static_cast<uint32_t>(column),
+                                                          static_cast<uint32_t>(course), seed));
     float warm = 0.5f * style.brickVariation *
                  unit(hash(static_cast<uint32_t>(column), static_cast<uint32_t>(course), seed + 1));
     // A soft edge next to the joints gives the bricks some depth.
@@ -75,7 +77,8 @@ Colour brickPixel(const Style& style, int x, int y, uint32_t seed) {
                         std::min(inY - MORTAR, BRICK_H - 1 - inY));
     float bevel = edge < 3 ? 0.85f + 0.05f * edge : 1.0f;
     float g = shade * bevel * (1.0f + style.noise * grain);
-    return {style.brick.r * g * (1.0f + warm), style.brick.g * g, style.brick.b * g * (1.0f - warm)};
+    return {style.brick.r * g * (1.0f + warm), style.brick.g * g,
+            style.brick.b * g * (1.0f - warm)};
 }
 
 bool writeBmp(const std::string& path, const Style& style, uint32_t seed) {

@@ -47,7 +47,8 @@ void es3TextureMipmaps(int width, int height, const uint8_t* rgb) {
     es3ErrorsClear();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int index = 0;; ++index) {
-        glTexImage2D(GL_TEXTURE_2D, index, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, level.data());
+        glTexImage2D(GL_TEXTURE_2D, index, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     level.data());
         if (w == 1 && h == 1) break;
         level = mipmapHalve(level.data(), w, h);
         w = std::max(w / 2, 1);

@@ -16,7 +16,7 @@ Es3State es3;
 namespace {
 
 const GLenum depthClampExt = 0x864F;  // GL_DEPTH_CLAMP_EXT
-const GLenum compares[] = {GL_NEVER,    GL_LESS,     GL_EQUAL,  GL_LEQUAL,
+const GLenum compares[] = {GL_NEVER,   GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
 const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE, GL_INVERT, GL_ZERO};
 
@@ -80,8 +80,9 @@ void litColour(const float eye[4], float colour[4]) {
                         normalTransform[i * 3 + 1] * es3.normal[1] +
                         normalTransform[i * 3 + 2] * es3.normal[2];
             // A light with w = 0 lies in a direction; any other is a point.
-            toLight[i] = es3.lightEye[3] != 0.0f ? es3.lightEye[i] / es3.lightEye[3] - eye[i] / eye[3]
-                                                 : es3.lightEye[i];
+            toLight[i] = es3.lightEye[3] != 0.0f
+                             ? es3.lightEye[i] / es3.lightEye[3] - eye[i] / eye[3]
+                             : es3.lightEye[i];
             length += toLight[i] * toLight[i];
         }
         length = std::sqrt(length);
@@ -112,8 +113,9 @@ int es3Start(char* why, int whySize) {
     }
     es3.depthClampExtension = es3HasExtension("GL_EXT_depth_clamp") != 0;
     if (!es3.depthClampExtension) {
-        platformWarn("this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at infinity "
-                     "instead, so a far light's shadow stays whole");
+        platformWarn(
+            "this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at infinity "
+            "instead, so a far light's shadow stays whole");
     }
     resetState();
     return 1;
@@ -160,13 +162,21 @@ void es3Normal3f(float x, float y, float z) {
     es3.normal[0] = x, es3.normal[1] = y, es3.normal[2] = z;
 }
 
-void es3MatrixMode(DrawMatrix m) { es3.mode = m; }
-void es3LoadIdentity() { es3BatchFlush(), current() = matrixIdentity(); }
-void es3PushMatrix() { es3.stacks[es3.mode].push_back(current()); }
+void es3MatrixMode(DrawMatrix m) {
+    es3.mode = m;
+}
+void es3LoadIdentity() {
+    es3BatchFlush(), current() = matrixIdentity();
+}
+void es3PushMatrix() {
+    es3.stacks[es3.mode].push_back(current());
+}
 void es3PopMatrix() {
     if (es3.stacks[es3.mode].size() > 1) es3BatchFlush(), es3.stacks[es3.mode].pop_back();
 }
-void es3Translatef(float x, float y, float z) { multiply(matrixTranslation(x, y, z)); }
+void es3Translatef(float x, float y, float z) {
+    multiply(matrixTranslation(x, y, z));
+}
 void es3Perspective(double fovY, double aspect, double zNear, double zFar) {
     multiply(matrixPerspective(fovY, aspect, zNear, zFar, !es3.depthClampExtension));
 }
@@ -182,12 +192,22 @@ void es3Viewport(int x, int y, int width, int height) {
 void es3GetMatrix(DrawMatrix m, double values[16]) {
     for (int i = 0; i < 16; ++i) values[i] = es3.stacks[m].back().m[i];
 }
-void es3GetViewport(int values[4]) { std::memcpy(values, es3.viewport, sizeof es3.viewport); }
+void es3GetViewport(int values[4]) {
+    std::memcpy(values, es3.viewport, sizeof es3.viewport);
+}
 
-void es3Enable(DrawCapability c) { capability(c, true); }
-void es3Disable(DrawCapability c) { capability(c, false); }
-void es3DepthFunc(DrawCompare c) { es3BatchFlush(), glDepthFunc(compares[c]); }
-void es3DepthMask(int write) { es3BatchFlush(), glDepthMask(write ? GL_TRUE : GL_FALSE); }
+void es3Enable(DrawCapability c) {
+    capability(c, true);
+}
+void es3Disable(DrawCapability c) {
+    capability(c, false);
+}
+void es3DepthFunc(DrawCompare c) {
+    es3BatchFlush(), glDepthFunc(compares[c]);
+}
+void es3DepthMask(int write) {
+    es3BatchFlush(), glDepthMask(write ? GL_TRUE : GL_FALSE);
+}
 void es3StencilFunc(DrawCompare c, int reference, uint32_t mask) {
     es3BatchFlush(), glStencilFunc(compares[c], reference, mask);
 }
@@ -195,11 +215,15 @@ void es3StencilOp(DrawStencilAction fails, DrawStencilAction depthFails, DrawSte
     es3BatchFlush();
     glStencilOp(stencilActions[fails], stencilActions[depthFails], stencilActions[passes]);
 }
-void es3StencilMask(uint32_t mask) { es3BatchFlush(), glStencilMask(mask); }
+void es3StencilMask(uint32_t mask) {
+    es3BatchFlush(), glStencilMask(mask);
+}
 void es3ColorMask(int r, int g, int b, int a) {
     es3BatchFlush(), glColorMask(r != 0, g != 0, b != 0, a != 0);
 }
-void es3FrontFace(DrawWinding w) { es3BatchFlush(), glFrontFace(w == drawClockwise ? GL_CW : GL_CCW); }
+void es3FrontFace(DrawWinding w) {
+    es3BatchFlush(), glFrontFace(w == drawClockwise ? GL_CW : GL_CCW);
+}
 // The shaders interpolate colours and texture coordinates with perspective,
 // and multiply the texel by the colour, always.
 void es3SmoothShading() {}
@@ -207,7 +231,9 @@ void es3NicestPerspective() {}
 void es3TextureModulates() {}
 // Without the extension nothing is clamped, but nothing needs to be: the
 // far plane is at infinity instead.
-int es3DepthClampAvailable() { return es3.depthClampExtension ? 1 : 0; }
+int es3DepthClampAvailable() {
+    return es3.depthClampExtension ? 1 : 0;
+}
 
 void es3Clear(uint32_t buffers) {
     es3BatchFlush();
@@ -216,10 +242,18 @@ void es3Clear(uint32_t buffers) {
                             ((buffers & drawStencilBuffer) ? GL_STENCIL_BUFFER_BIT : 0);
     if (bits != 0) glClear(bits);
 }
-void es3ClearColor(float r, float g, float b, float a) { glClearColor(r, g, b, a); }
-void es3ClearDepth(double depth) { glClearDepthf(static_cast<float>(depth)); }
-void es3ClearStencil(int value) { glClearStencil(value); }
-void es3Flush() { es3BatchFlush(), glFlush(); }
+void es3ClearColor(float r, float g, float b, float a) {
+    glClearColor(r, g, b, a);
+}
+void es3ClearDepth(double depth) {
+    glClearDepthf(static_cast<float>(depth));
+}
+void es3ClearStencil(int value) {
+    glClearStencil(value);
+}
+void es3Flush() {
+    es3BatchFlush(), glFlush();
+}
 
 void es3LightPosition(const float position[4]) {
     matrixTransform(es3.stacks[drawModelView].back(), position, es3.lightEye);

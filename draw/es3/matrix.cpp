@@ -71,8 +71,9 @@ Matrix matrixLookAt(double eyeX, double eyeY, double eyeZ, double centreX, doubl
         view.m[i * 4 + 1] = up[i];
         view.m[i * 4 + 2] = -forward[i];
     }
-    return matrixMultiply(view, matrixTranslation(static_cast<float>(-eyeX), static_cast<float>(-eyeY),
-                                                  static_cast<float>(-eyeZ)));
+    return matrixMultiply(view,
+                          matrixTranslation(static_cast<float>(-eyeX), static_cast<float>(-eyeY),
+                                            static_cast<float>(-eyeZ)));
 }
 
 void matrixTransform(const Matrix& matrix, const float in[4], float out[4]) {

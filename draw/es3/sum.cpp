@@ -43,7 +43,7 @@ GLenum windowFormat(GLint bits[4]) {
         GLint red, green, blue, alpha;
         GLenum format;
     };
-    const Match matches[] = {{5, 6, 5, 0, GL_RGB565}, {4, 4, 4, 4, GL_RGBA4},
+    const Match matches[] = {{5, 6, 5, 0, GL_RGB565},  {4, 4, 4, 4, GL_RGBA4},
                              {5, 5, 5, 1, GL_RGB5_A1}, {8, 8, 8, 0, GL_RGB8},
                              {8, 8, 8, 8, GL_RGBA8},   {10, 10, 10, 2, GL_RGB10_A2}};
     glGetIntegerv(GL_RED_BITS, &bits[0]);
@@ -124,8 +124,8 @@ int es3ComposeCreate(const DrawComposition* composition, char* why, int whySize)
                       "no texture format takes a copy of the window's %d/%d/%d/%d colour bits",
                       bits[0], bits[1], bits[2], bits[3]);
     } else {
-        composer.program = es3Program("", vertexSource, fragmentHead, composeFragmentBody,
-                                      reason, sizeof reason);
+        composer.program =
+            es3Program("", vertexSource, fragmentHead, composeFragmentBody, reason, sizeof reason);
     }
     if (composer.program != 0) {
         const int channels[3] = {bits[0], bits[1], bits[2]};
@@ -174,7 +174,8 @@ void es3ComposeDestroy() {
 int es3ComposeFollowViewport(char* why, int whySize) {
     es3BatchFlush();
     const int width = es3.viewport[2], height = es3.viewport[3];
-    if (width <= 0 || height <= 0 || (width == composer.width && height == composer.height)) return 1;
+    if (width <= 0 || height <= 0 || (width == composer.width && height == composer.height))
+        return 1;
     const char* reason = makePictures(width, height);
     if (reason != nullptr) drawExplain(why, whySize, reason);
     return reason == nullptr;

@@ -16,7 +16,7 @@ struct Glyph {
     bool defined;
     int width, height;
     float originX, originY, advance;
-    int atlasX, atlasY;  // its top left texel in the texture
+    int atlasX, atlasY;           // its top left texel in the texture
     std::vector<uint8_t> texels;  // one byte a bit, rows top to bottom
 };
 
@@ -62,16 +62,17 @@ void upload() {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     pack(largest);
     if (glyphs.atlasWidth == 0) {
-        platformWarn("the frame rate's glyphs do not fit into the largest texture this OpenGL ES "
-                     "makes: the frame rate is not shown");
+        platformWarn(
+            "the frame rate's glyphs do not fit into the largest texture this OpenGL ES "
+            "makes: the frame rate is not shown");
         return;
     }
     std::vector<uint8_t> atlas(static_cast<size_t>(glyphs.atlasWidth) * glyphs.atlasHeight, 0);
     for (const Glyph& glyph : glyphs.slots)
         for (int row = 0; row < glyph.height; ++row)
-            std::copy_n(&glyph.texels[static_cast<size_t>(row) * glyph.width], glyph.width,
-                        &atlas[static_cast<size_t>(glyph.atlasY + row) * glyphs.atlasWidth +
-                               glyph.atlasX]);
+            std::copy_n(
+                &glyph.texels[static_cast<size_t>(row) * glyph.width], glyph.width,
+                &atlas[static_cast<size_t>(glyph.atlasY + row) * glyphs.atlasWidth + glyph.atlasX]);
     if (glyphs.texture == 0) glGenTextures(1, &glyphs.texture);
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -89,7 +90,8 @@ void upload() {
     for (Glyph& glyph : glyphs.slots) std::vector<uint8_t>().swap(glyph.texels);
     if (error != GL_NO_ERROR) {
         char line[160];
-        std::snprintf(line, sizeof line, "the frame rate's glyphs (%d x %d) cannot be uploaded: "
+        std::snprintf(line, sizeof line,
+                      "the frame rate's glyphs (%d x %d) cannot be uploaded: "
                       "GL error 0x%04X; the frame rate is not shown",
                       glyphs.atlasWidth, glyphs.atlasHeight, error);
         platformWarn(line);
@@ -126,7 +128,8 @@ void es3GlyphDefine(uint32_t slot, const DrawGlyph* from) {
     if (from == nullptr) return;
     glyph->defined = true;
     glyph->originX = from->originX, glyph->originY = from->originY, glyph->advance = from->advance;
-    if (from->bits == nullptr || from->width <= 0 || from->height <= 0 || from->pitch * 8 < from->width) {
+    if (from->bits == nullptr || from->width <= 0 || from->height <= 0 ||
+        from->pitch * 8 < from->width) {
         return;  // moves the pen, draws nothing
     }
     glyph->width = from->width, glyph->height = from->height;

@@ -69,8 +69,8 @@ void gl1TextureMipmaps(int imageWidth, int imageHeight, const uint8_t* rgb) {
     GLint width = imageWidth, height = imageHeight;
     uint8_t* fitted = fitPowerOfTwo(imageWidth, imageHeight, rgb, &width, &height);
     gl1ErrorsClear();
-    const GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB,
-                                          GL_UNSIGNED_BYTE, fitted ? fitted : rgb);
+    const GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                                          fitted ? fitted : rgb);
     const GLenum error = glGetError();
     std::free(fitted);
     glPopClientAttrib();

@@ -16,7 +16,7 @@ namespace {
 
 const GLenum capabilities[] = {GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE, GL_BLEND,
                                GL_TEXTURE_2D, GL_LIGHTING,     GL_LIGHT0,    GL_DEPTH_CLAMP};
-const GLenum compares[] = {GL_NEVER,    GL_LESS,     GL_EQUAL,  GL_LEQUAL,
+const GLenum compares[] = {GL_NEVER,   GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
 const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE, GL_INVERT, GL_ZERO};
 
@@ -32,22 +32,48 @@ const DrawBackend table = {DRAW_SLOTS(GL1_SLOT)};
 
 const DrawBackend* const drawGl1Backend = &table;
 
-int gl1Start(char*, int) { return 1; }
+int gl1Start(char*, int) {
+    return 1;
+}
 void gl1Stop() {}
 
-void gl1Begin(DrawPrimitive p) { glBegin(p == drawLines ? GL_LINES : GL_TRIANGLE_STRIP); }
-void gl1End() { glEnd(); }
-void gl1Vertex3f(float x, float y, float z) { glVertex3f(x, y, z); }
-void gl1TexCoord2i(int s, int t) { glTexCoord2i(s, t); }
-void gl1Color3f(float r, float g, float b) { glColor3f(r, g, b); }
-void gl1Color4f(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
-void gl1Normal3f(float x, float y, float z) { glNormal3f(x, y, z); }
+void gl1Begin(DrawPrimitive p) {
+    glBegin(p == drawLines ? GL_LINES : GL_TRIANGLE_STRIP);
+}
+void gl1End() {
+    glEnd();
+}
+void gl1Vertex3f(float x, float y, float z) {
+    glVertex3f(x, y, z);
+}
+void gl1TexCoord2i(int s, int t) {
+    glTexCoord2i(s, t);
+}
+void gl1Color3f(float r, float g, float b) {
+    glColor3f(r, g, b);
+}
+void gl1Color4f(float r, float g, float b, float a) {
+    glColor4f(r, g, b, a);
+}
+void gl1Normal3f(float x, float y, float z) {
+    glNormal3f(x, y, z);
+}
 
-void gl1MatrixMode(DrawMatrix m) { glMatrixMode(m == drawProjection ? GL_PROJECTION : GL_MODELVIEW); }
-void gl1LoadIdentity() { glLoadIdentity(); }
-void gl1PushMatrix() { glPushMatrix(); }
-void gl1PopMatrix() { glPopMatrix(); }
-void gl1Translatef(float x, float y, float z) { glTranslatef(x, y, z); }
+void gl1MatrixMode(DrawMatrix m) {
+    glMatrixMode(m == drawProjection ? GL_PROJECTION : GL_MODELVIEW);
+}
+void gl1LoadIdentity() {
+    glLoadIdentity();
+}
+void gl1PushMatrix() {
+    glPushMatrix();
+}
+void gl1PopMatrix() {
+    glPopMatrix();
+}
+void gl1Translatef(float x, float y, float z) {
+    glTranslatef(x, y, z);
+}
 void gl1Perspective(double fovY, double aspect, double zNear, double zFar) {
     gluPerspective(fovY, aspect, zNear, zFar);
 }
@@ -55,7 +81,9 @@ void gl1LookAt(double ex, double ey, double ez, double cx, double cy, double cz,
                double uy, double uz) {
     gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
 }
-void gl1Viewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+void gl1Viewport(int x, int y, int width, int height) {
+    glViewport(x, y, width, height);
+}
 void gl1GetMatrix(DrawMatrix m, double values[16]) {
     glGetDoublev(m == drawProjection ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, values);
 }
@@ -65,22 +93,42 @@ void gl1GetViewport(int values[4]) {
     for (int i = 0; i < 4; ++i) values[i] = viewport[i];
 }
 
-void gl1Enable(DrawCapability c) { glEnable(capabilities[c]); }
-void gl1Disable(DrawCapability c) { glDisable(capabilities[c]); }
-void gl1DepthFunc(DrawCompare c) { glDepthFunc(compares[c]); }
-void gl1DepthMask(int write) { glDepthMask(flag(write)); }
+void gl1Enable(DrawCapability c) {
+    glEnable(capabilities[c]);
+}
+void gl1Disable(DrawCapability c) {
+    glDisable(capabilities[c]);
+}
+void gl1DepthFunc(DrawCompare c) {
+    glDepthFunc(compares[c]);
+}
+void gl1DepthMask(int write) {
+    glDepthMask(flag(write));
+}
 void gl1StencilFunc(DrawCompare c, int reference, uint32_t mask) {
     glStencilFunc(compares[c], reference, mask);
 }
 void gl1StencilOp(DrawStencilAction fails, DrawStencilAction depthFails, DrawStencilAction passes) {
     glStencilOp(stencilActions[fails], stencilActions[depthFails], stencilActions[passes]);
 }
-void gl1StencilMask(uint32_t mask) { glStencilMask(mask); }
-void gl1ColorMask(int r, int g, int b, int a) { glColorMask(flag(r), flag(g), flag(b), flag(a)); }
-void gl1FrontFace(DrawWinding w) { glFrontFace(w == drawClockwise ? GL_CW : GL_CCW); }
-void gl1SmoothShading() { glShadeModel(GL_SMOOTH); }
-void gl1NicestPerspective() { glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST); }
-void gl1TextureModulates() { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); }
+void gl1StencilMask(uint32_t mask) {
+    glStencilMask(mask);
+}
+void gl1ColorMask(int r, int g, int b, int a) {
+    glColorMask(flag(r), flag(g), flag(b), flag(a));
+}
+void gl1FrontFace(DrawWinding w) {
+    glFrontFace(w == drawClockwise ? GL_CW : GL_CCW);
+}
+void gl1SmoothShading() {
+    glShadeModel(GL_SMOOTH);
+}
+void gl1NicestPerspective() {
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+void gl1TextureModulates() {
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
 int gl1DepthClampAvailable() {
     return gl1VersionAtLeast(3, 2) || gl1HasExtension("GL_ARB_depth_clamp") ||
                    gl1HasExtension("GL_NV_depth_clamp")
@@ -94,13 +142,25 @@ void gl1Clear(uint32_t buffers) {
             ((buffers & drawStencilBuffer) ? GL_STENCIL_BUFFER_BIT : 0) |
             ((buffers & drawAccumBuffer) ? GL_ACCUM_BUFFER_BIT : 0));
 }
-void gl1ClearColor(float r, float g, float b, float a) { glClearColor(r, g, b, a); }
-void gl1ClearDepth(double depth) { glClearDepth(depth); }
-void gl1ClearStencil(int value) { glClearStencil(value); }
-void gl1Flush() { glFlush(); }
+void gl1ClearColor(float r, float g, float b, float a) {
+    glClearColor(r, g, b, a);
+}
+void gl1ClearDepth(double depth) {
+    glClearDepth(depth);
+}
+void gl1ClearStencil(int value) {
+    glClearStencil(value);
+}
+void gl1Flush() {
+    glFlush();
+}
 
-void gl1LightPosition(const float position[4]) { glLightfv(GL_LIGHT0, GL_POSITION, position); }
-void gl1LightSpecular(const float colour[4]) { glLightfv(GL_LIGHT0, GL_SPECULAR, colour); }
+void gl1LightPosition(const float position[4]) {
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+}
+void gl1LightSpecular(const float colour[4]) {
+    glLightfv(GL_LIGHT0, GL_SPECULAR, colour);
+}
 
 // Whole names only: one extension's name may begin another's.
 int gl1HasExtension(const char* name) {

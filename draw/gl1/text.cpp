@@ -51,9 +51,10 @@ void gl1GlyphDefine(uint32_t slot, const DrawGlyph* glyph) {
         GLsizei width = 0, height = 0;
         if (size > 0 && size <= flippedSize) {
             for (int row = 0; row < glyph->height; ++row)
-                std::memcpy(flipped + static_cast<size_t>(row) * glyph->pitch,
-                            glyph->bits + static_cast<size_t>(glyph->height - 1 - row) * glyph->pitch,
-                            static_cast<size_t>(glyph->pitch));
+                std::memcpy(
+                    flipped + static_cast<size_t>(row) * glyph->pitch,
+                    glyph->bits + static_cast<size_t>(glyph->height - 1 - row) * glyph->pitch,
+                    static_cast<size_t>(glyph->pitch));
             bits = flipped;
             width = glyph->width;
             height = glyph->height;

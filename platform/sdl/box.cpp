@@ -12,9 +12,9 @@ int platformMessageBox(PlatformWindow* owner, const char* text, const char* capt
         buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"};
         buttonCount = 2;
     } else {
-        buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
-                          SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                      IDOK, "OK"};
+        buttons[0] = {
+            SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+            "OK"};
         buttonCount = 1;
     }
     Uint32 flags = 0;

@@ -50,8 +50,7 @@ bool windowingSystemStart() {
     // a program nobody can see must not count as started.
     if (!isRealDisplayDriver(SDL_GetCurrentVideoDriver())) {
         std::fprintf(stderr, "No display: only the \"%s\" video driver is available\n",
-                     SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver()
-                                                            : "none");
+                     SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "none");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }

@@ -14,8 +14,8 @@
 struct PlatformFont {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    bool embolden = false;         // fontconfig asks for synthetic bold
-    std::vector<uint8_t> bits;     // the last glyph's rows, top to bottom
+    bool embolden = false;      // fontconfig asks for synthetic bold
+    std::vector<uint8_t> bits;  // the last glyph's rows, top to bottom
 };
 
 namespace {
@@ -29,8 +29,7 @@ struct FontFile {
 // Asks fontconfig for `family` at this size and weight. With
 // `requireFamily`, succeeds only when the match really is that family
 // (fontconfig otherwise answers with whatever it likes best).
-bool fontFind(const char* family, int pixelHeight, int bold, bool requireFamily,
-              FontFile* found) {
+bool fontFind(const char* family, int pixelHeight, int bold, bool requireFamily, FontFile* found) {
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return false;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
@@ -113,13 +112,11 @@ int platformFontGlyph(PlatformFont* font, unsigned int character, PlatformGlyph*
         FT_Outline_Embolden(&slot->outline, strength);
         slot->advance.x += strength;
     }
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP &&
-        FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
         return 0;
 
     const FT_Bitmap& bitmap = slot->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO && bitmap.rows > 0 && bitmap.width > 0)
-        return 0;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO && bitmap.rows > 0 && bitmap.width > 0) return 0;
 
     int width = static_cast<int>(bitmap.width);
     int height = static_cast<int>(bitmap.rows);

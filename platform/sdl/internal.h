@@ -75,6 +75,5 @@ int sdlVirtualKeyFromSdl(SDL_Keycode key);
 void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, bool stencil);
 // SDL_CreateWindow for a window of the next rendering context's kind, with
 // the visual that context's framebuffer draws in.
-SDL_Window* sdlCreateGLWindow(const char* title, int x, int y, int width, int height,
-                              Uint32 flags);
+SDL_Window* sdlCreateGLWindow(const char* title, int x, int y, int width, int height, Uint32 flags);
 void sdlHideSrgbFramebufferExtension();

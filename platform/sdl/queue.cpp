@@ -33,24 +33,18 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
         return;
     }
     switch (event.event) {
-    case SDL_WINDOWEVENT_RESTORED:
-        queueClientSize(SIZE_RESTORED);
-        break;
-    case SDL_WINDOWEVENT_MAXIMIZED:
-        queueClientSize(SIZE_MAXIMIZED);
-        break;
+    case SDL_WINDOWEVENT_RESTORED: queueClientSize(SIZE_RESTORED); break;
+    case SDL_WINDOWEVENT_MAXIMIZED: queueClientSize(SIZE_MAXIMIZED); break;
     case SDL_WINDOWEVENT_RESIZED:
         if (event.data1 == window->fittedWidth && event.data2 == window->fittedHeight) {
             // Our own fitting to the frame, not the user's resize.
             window->fittedWidth = window->fittedHeight = -1;
             break;
         }
-        queueClientSize((SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED)
-                            ? SIZE_MAXIMIZED
-                            : SIZE_RESTORED);
+        queueClientSize((SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED) ? SIZE_MAXIMIZED
+                                                                                 : SIZE_RESTORED);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -90,8 +84,7 @@ void translateEvent(const SDL_Event& event) {
             sdlLayer.cursorY = windowY + event.motion.y;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

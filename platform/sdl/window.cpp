@@ -21,9 +21,8 @@ int platformAdjustWindowRect(PlatformRect* rect, uint32_t style, uint32_t) {
 }
 
 PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char* title,
-                                     uint32_t style, int x, int y, int width, int height,
-                                     void*, void* createParams,
-                                     const PlatformPixelFormat* pixelFormat) {
+                                     uint32_t style, int x, int y, int width, int height, void*,
+                                     void* createParams, const PlatformPixelFormat* pixelFormat) {
     if (!windowingMayCreate(className, pixelFormat)) return nullptr;
     const bool popup = (style & WS_POPUP) != 0;
 

@@ -11,6 +11,7 @@ namespace {
 // the first button, Escape for the last, or a button's first letter. Key
 // presses go to the box meanwhile, not to the window. The captured pointer
 // is let go so that the buttons can be clicked.
+// clang-format off
 EM_ASYNC_JS(int, webShowBox, (const char* text, const char* caption, int yesNo), {
     var web = Module.web = Module.web || {};
     var box = document.getElementById('box');
@@ -46,6 +47,7 @@ EM_ASYNC_JS(int, webShowBox, (const char* text, const char* caption, int yesNo),
     box.hidden = true;
     return pressed;
 });
+// clang-format on
 
 }  // namespace
 

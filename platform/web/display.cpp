@@ -7,6 +7,7 @@ namespace {
 
 // A browser grants fullscreen only shortly after a click or a key: the
 // start-up question's Yes, the page's button or Alt+Enter. 1 once granted.
+// clang-format off
 EM_ASYNC_JS(int, webRequestFullscreen, (), {
     var screen = document.getElementById('screen');
     if (document.fullscreenElement === screen) return 1;
@@ -19,15 +20,20 @@ EM_ASYNC_JS(int, webRequestFullscreen, (), {
     Module.web.fullscreen = true;
     return 1;
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, webExitFullscreen, (), {
     Module.web.fullscreen = false;
     if (document.fullscreenElement) document.exitFullscreen().catch(function() {});
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, webShowPointer, (int show), {
     document.getElementById('screen').style.cursor = show ? "" : "none";
 });
+// clang-format on
 
 }  // namespace
 

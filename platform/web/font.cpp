@@ -21,6 +21,7 @@ namespace {
 // pixels it covers. out: width, height, the pen's x from the box's left,
 // the baseline's height above the box's bottom, and the advance in 1/64
 // pixels. The coverage stays with the page for webGlyphBits.
+// clang-format off
 EM_JS(void, webGlyphMeasure, (const char* css, int character, int size, int* out), {
     var pad = size;
     var side = 3 * size;
@@ -57,9 +58,11 @@ EM_JS(void, webGlyphMeasure, (const char* css, int character, int size, int* out
     HEAP32[(out >> 2) + 3] = bottom + 1 - (pad + size);
     HEAP32[(out >> 2) + 4] = Math.round(context.measureText(text).width * 64);
 });
+// clang-format on
 
 // The measured glyph's rows into bits, each row pitch bytes, leftmost pixel
 // in the highest bit.
+// clang-format off
 EM_JS(void, webGlyphBits, (uint8_t* bits, int width, int height, int pitch), {
     var glyph = Module.webGlyph;
     for (var row = 0; row < height; ++row) {
@@ -71,6 +74,7 @@ EM_JS(void, webGlyphBits, (uint8_t* bits, int width, int height, int pitch), {
         }
     }
 });
+// clang-format on
 
 }  // namespace
 

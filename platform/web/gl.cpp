@@ -11,9 +11,11 @@ namespace {
 
 // Yields until the browser is ready for the next frame: its refresh paces
 // the program as a swap interval of one would.
+// clang-format off
 EM_ASYNC_JS(void, webWaitForFrame, (), {
     await new Promise(function(ready) { requestAnimationFrame(ready); });
 });
+// clang-format on
 
 }  // namespace
 
@@ -47,8 +49,9 @@ PlatformRenderContext* platformCreateContext(PlatformDeviceContext* dc) {
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gl =
         emscripten_webgl_create_context("#canvas", &attributes);
     if (gl <= 0) {
-        platformWarn("this browser gives no WebGL 2, which Tenebrel draws with: it is too old, "
-                     "or WebGL is switched off in its settings");
+        platformWarn(
+            "this browser gives no WebGL 2, which Tenebrel draws with: it is too old, "
+            "or WebGL is switched off in its settings");
         return nullptr;
     }
     // A desktop context has its extensions on; a WebGL one has each on once

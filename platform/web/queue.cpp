@@ -18,17 +18,17 @@ namespace {
 // desktop program takes its window system's events.
 enum WebEvent : int {
     webEventNone,
-    webEventKeyDown,    // a: key code, b: 1 with Alt held
-    webEventKeyUp,      // likewise
-    webEventClose,      // the page's Close button
-    webEventFocus,      // the page has the keyboard again
-    webEventBlur,       // another window or tab has it
-    webEventHidden,     // the tab is in the background
+    webEventKeyDown,  // a: key code, b: 1 with Alt held
+    webEventKeyUp,    // likewise
+    webEventClose,    // the page's Close button
+    webEventFocus,    // the page has the keyboard again
+    webEventBlur,     // another window or tab has it
+    webEventHidden,   // the tab is in the background
     webEventShown,
-    webEventToggle,     // the page's window/fullscreen button, or Alt+Enter
-    webEventLost,       // the WebGL context is gone
-    webEventLeftFull,   // the browser ended fullscreen by itself
-    webEventMove,       // a, b: the captured pointer's movement
+    webEventToggle,    // the page's window/fullscreen button, or Alt+Enter
+    webEventLost,      // the WebGL context is gone
+    webEventLeftFull,  // the browser ended fullscreen by itself
+    webEventMove,      // a, b: the captured pointer's movement
 };
 
 }  // namespace
@@ -43,6 +43,7 @@ enum WebEvent : int {
 // switches window and fullscreen, as in many Windows programs. A click on
 // the picture captures the pointer; a refusal (the browser waits a moment
 // after its Escape) leaves it free for another click.
+// clang-format off
 EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur, int hidden,
                           int shown, int toggle, int lost, int leftFull, int move), {
     var web = Module.web = Module.web || {};
@@ -111,8 +112,10 @@ EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur
         if (button) button.addEventListener('click', function() { web.post(pair[1], 0, 0); });
     });
 });
+// clang-format on
 
 // The oldest record into out[0..1]; its kind, 0 when there is none.
+// clang-format off
 EM_JS(int, webTakeEvent, (int* out), {
     var event = Module.web.events.shift();
     if (!event) return 0;
@@ -120,13 +123,16 @@ EM_JS(int, webTakeEvent, (int* out), {
     HEAP32[(out >> 2) + 1] = event[2];
     return event[0];
 });
+// clang-format on
 
 // Sleeps, giving the browser the processor, until the page reports something.
+// clang-format off
 EM_ASYNC_JS(void, webSleepUntilEvent, (), {
     var web = Module.web;
     if (web.events.length) return;
     await new Promise(function(wake) { web.wake = wake; });
 });
+// clang-format on
 
 void webListen() {
     webListenJs(webEventKeyDown, webEventKeyUp, webEventClose, webEventFocus, webEventBlur,
@@ -138,8 +144,10 @@ namespace {
 
 // The page's events that stand for one message each to the window.
 const QueueEventMessage eventMessages[] = {
-    {webEventClose, WM_CLOSE, 0}, {webEventFocus, WM_SETFOCUS, 0},
-    {webEventHidden, WM_SIZE, SIZE_MINIMIZED}, {webEventToggle, WM_USER + 1, 0},
+    {webEventClose, WM_CLOSE, 0},
+    {webEventFocus, WM_SETFOCUS, 0},
+    {webEventHidden, WM_SIZE, SIZE_MINIMIZED},
+    {webEventToggle, WM_USER + 1, 0},
 };
 
 void translateEvent(int kind, int a, int b) {
@@ -183,8 +191,7 @@ void translateEvent(int kind, int a, int b) {
         webLayer.cursorX += a;
         webLayer.cursorY += b;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

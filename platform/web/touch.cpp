@@ -20,6 +20,7 @@ namespace {
 // box), but still let go. The finger on the picture turns the view by the
 // mouse's pixels: its shown width counts as the program's 800, fractions
 // carried over so that many small moves turn as far as one large one.
+// clang-format off
 EM_JS(void, webTouchListenJs, (), {
     // Module.web, with its post() and the event kinds' names, is the key
     // listeners' (queue.cpp), made first.
@@ -162,6 +163,7 @@ EM_JS(void, webTouchListenJs, (), {
     var portrait = matchMedia('(orientation: portrait)');
     if (portrait.addEventListener) portrait.addEventListener('change', releaseAll);
 });
+// clang-format on
 
 }  // namespace
 

@@ -12,6 +12,7 @@ namespace {
 // fullscreen window's canvas fills the screen, scaled as a monitor shows a
 // smaller mode. A lost context is reported only while its canvas is the
 // page's.
+// clang-format off
 EM_JS(void, webCanvasCreate, (const char* title, int width, int height, int popup), {
     var screen = document.getElementById('screen');
     var canvas = document.createElement('canvas');
@@ -27,15 +28,20 @@ EM_JS(void, webCanvasCreate, (const char* title, int width, int height, int popu
     screen.insertBefore(canvas, screen.firstChild);
     document.title = UTF8ToString(title);
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, webCanvasShow, (), {
     document.getElementById('canvas').hidden = false;
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, webCanvasRemove, (), {
     var canvas = document.getElementById('canvas');
     if (canvas) canvas.remove();
 });
+// clang-format on
 
 }  // namespace
 

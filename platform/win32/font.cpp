@@ -82,8 +82,8 @@ int platformFontGlyph(PlatformFont* font, unsigned int character, PlatformGlyph*
         GetGlyphOutlineA(font->dc, character, GGO_BITMAP, &metrics, 0, nullptr, &identity);
     if (size == GDI_ERROR) return 0;
     std::vector<uint8_t> system(size + 1, 0);
-    if (size > 0 && GetGlyphOutlineA(font->dc, character, GGO_BITMAP, &metrics, size,
-                                     system.data(), &identity) == GDI_ERROR) {
+    if (size > 0 && GetGlyphOutlineA(font->dc, character, GGO_BITMAP, &metrics, size, system.data(),
+                                     &identity) == GDI_ERROR) {
         return 0;
     }
 

@@ -13,8 +13,8 @@ int platformAdjustWindowRect(PlatformRect* rect, uint32_t style, uint32_t exStyl
 // The pixel format is set later on the window's device context, as Windows
 // lets it be; nothing about it is fixed when the window is made.
 PlatformWindow* platformCreateWindow(uint32_t exStyle, const char* className, const char* title,
-                                     uint32_t style, int x, int y, int width, int height,
-                                     void*, void* createParams, const PlatformPixelFormat*) {
+                                     uint32_t style, int x, int y, int width, int height, void*,
+                                     void* createParams, const PlatformPixelFormat*) {
     if (className == nullptr) return nullptr;
     HWND window = CreateWindowExA(exStyle, className, title != nullptr ? title : "", style, x, y,
                                   width, height, nullptr, nullptr, win32Instance(), createParams);
