@@ -6,6 +6,7 @@
 #include "draw/draw.h"
 #include "geometry/occluder.h"
 #include "platform/platform.h"
+#include "shadow/counted.h"
 #include "shadow/stencil.h"
 #include "shadow/volume.h"
 
@@ -51,7 +52,10 @@ AccumWay accumInit(AccumWay requested) {
             composition.green[i] = occluderMarkerColour[i];
             composition.blue[i] = shadowRayColour[i];
         }
-        if (drawComposeCreate(&composition, why, sizeof why)) return wayInUse = accumWayCounted;
+        if (drawComposeCreate(&composition, why, sizeof why)) {
+            drawColourSteps(countedSteps);
+            return wayInUse = accumWayCounted;
+        }
         warnFallback(why);
     } else if (*bufferShortfall() != '\0') {
         platformWarn(

@@ -10,6 +10,7 @@
 #include "shadow/volume.h"
 
 ShadowVolumes countedVolumes = shadowVolumesSilhouette;
+float countedSteps[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
 
 void countedCover() {
     drawDisable(drawDepthTest);
@@ -40,14 +41,14 @@ namespace {
 
 // Where nothing of this pass's own shows yet, adds one step to the green
 // (`green`) or blue count, and marks the pixel with `bit`.
-void showsBegin(uint32_t bit, bool green, const float steps[3]) {
+void showsBegin(uint32_t bit, bool green) {
     drawStencilFunc(drawEqual, 0, countedMarkerBit | countedRayBit);
     drawStencilMask(bit);
-    drawColor4f(0.0f, green ? steps[1] : 0.0f, green ? 0.0f : steps[2], 0.0f);
+    drawColor4f(0.0f, green ? countedSteps[1] : 0.0f, green ? 0.0f : countedSteps[2], 0.0f);
 }
 
-void raysCount(Occluder& occluder, ShadowRays which, const float steps[3]) {
-    showsBegin(countedRayBit, false, steps);
+void raysCount(Occluder& occluder, ShadowRays which) {
+    showsBegin(countedRayBit, false);
     drawBegin(drawLines);
     for (const OccluderFace& face : occluder.faces)
         if (face.castsShadow) shadowRaysVertices(face, which);
@@ -56,8 +57,7 @@ void raysCount(Occluder& occluder, ShadowRays which, const float steps[3]) {
 
 }  // namespace
 
-void countedBaseDraw(float steps[3]) {
-    drawColourSteps(steps);
+void countedBaseDraw() {
     drawStencilMask(~0u);
     drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
     drawLoadIdentity();
@@ -92,17 +92,17 @@ void countedPassBegin(int pass, const Vec3& saved) {
     occluderChooseCasters(sceneOccluder);
 }
 
-void countedPassShows(const float steps[3]) {
+void countedPassShows() {
     drawDepthMask(0);
     drawDisable(drawTexturing);
     drawDisable(drawLighting);
     drawStencilOp(drawKeep, drawKeep, drawInvert);
-    if (showRays == 1) raysCount(sceneOccluder, shadowRaysBeforeMarker, steps);
-    showsBegin(countedMarkerBit, true, steps);
+    if (showRays == 1) raysCount(sceneOccluder, shadowRaysBeforeMarker);
+    showsBegin(countedMarkerBit, true);
     drawBegin(drawTriangleStrip);
     occluderMarkerVertices(lightPosition);
     drawEnd();
-    if (showRays == 1) raysCount(sceneOccluder, shadowRaysBehindMarker, steps);
+    if (showRays == 1) raysCount(sceneOccluder, shadowRaysBehindMarker);
     drawEnable(drawLighting);
     drawEnable(drawTexturing);
     drawDepthMask(1);
@@ -112,7 +112,7 @@ void countedPassVolumes() {
     shadowVolumesCount(sceneOccluder, countedVolumeBits, countedVolumes);
 }
 
-void countedPassShadow(int pass, const float steps[3]) {
+void countedPassShadow(int pass) {
     drawStencilFunc(drawEqual, countedRoomBit | 1,
                     countedRoomBit | countedMarkerBit | countedRayBit | 1);
     // The same cover clears what the pass leaves in the stencil but where
@@ -121,7 +121,7 @@ void countedPassShadow(int pass, const float steps[3]) {
     const DrawStencilAction clear = pass + 1 < framePassCount ? drawZero : drawKeep;
     drawStencilMask(~countedRoomBit);
     drawStencilOp(clear, clear, clear);
-    drawColor4f(steps[0], 0.0f, 0.0f, 0.0f);
+    drawColor4f(countedSteps[0], 0.0f, 0.0f, 0.0f);
     countedCover();
     drawStencilMask(~0u);
 }
@@ -143,14 +143,13 @@ void countedCountsKeep() {
 }
 
 void countedPassesDraw() {
-    float steps[3];
-    countedBaseDraw(steps);
+    countedBaseDraw();
     const Vec3 saved = lightPosition;
     for (int pass = 0; pass < framePassCount; ++pass) {
         countedPassBegin(pass, saved);
-        countedPassShows(steps);
+        countedPassShows();
         countedPassVolumes();
-        countedPassShadow(pass, steps);
+        countedPassShadow(pass);
         countedPassEnd(pass);
     }
     countedCountsKeep();

@@ -25,20 +25,19 @@ enum : uint32_t {
 void countedPassesDraw();
 
 // Its steps, in order:
-// the scene cleared and drawn once, kept, and the counts cleared, with the
-// window's colour steps into `steps`;
-void countedBaseDraw(float steps[3]);
+// the scene cleared and drawn once, kept, and the counts cleared;
+void countedBaseDraw();
 // for each pass: its light and its casting faces;
 void countedPassBegin(int pass, const Vec3& saved);
 // what it shows in place of the room: the marker, and the rays while Space
 // is held, each pixel counted once, as the nearer would show in a pass
 // drawn whole (a ray that leaves the marker's plane towards greater z lies
 // before the marker; the others behind it);
-void countedPassShows(const float steps[3]);
+void countedPassShows();
 // its volumes, and where they leave the room in shadow, clearing the
 // stencil for the next pass as it goes;
 void countedPassVolumes();
-void countedPassShadow(int pass, const float steps[3]);
+void countedPassShadow(int pass);
 // the light back;
 void countedPassEnd(int pass);
 // and at last the counts kept.
@@ -54,3 +53,7 @@ void countedCover();
 // The volumes the passes are counted with: the box's silhouette's, unless
 // told otherwise (to measure the difference).
 extern ShadowVolumes countedVolumes;
+// One step of each colour channel of the window, what a pass adds to a
+// count: found once for each rendering context, when counting is set up
+// (shadow/accum.h), not in every frame.
+extern float countedSteps[3];

@@ -82,6 +82,15 @@ void shadowVolumeDraw(OccluderFace& face) {
 }
 
 void shadowSilhouetteDraw(Occluder& occluder) {
+    // The box's shape never changes: which face meets which is found once.
+    static int neighbours[6][4];
+    static const bool found = [&] {
+        for (int f = 0; f < 6; ++f)
+            for (int side = 0; side < 4; ++side)
+                neighbours[f][side] = neighbourAcross(occluder, f, side);
+        return true;
+    }();
+    (void)found;
     drawDisable(drawTexturing);
     drawColor4f(0.5f, 0.5f, 0.5f, 1.0f);
     for (int f = 0; f < 6; ++f) {
@@ -90,7 +99,7 @@ void shadowSilhouetteDraw(Occluder& occluder) {
         for (int side = 0; side < 4; ++side) {
             // A side shared with another casting face is drawn by both, once
             // each way round, and counts nothing: it is left out.
-            const int neighbour = neighbourAcross(occluder, f, side);
+            const int neighbour = neighbours[f][side];
             if (neighbour >= 0 && occluder.faces[neighbour].castsShadow) continue;
             drawBegin(drawTriangleStrip);
             sideVertices(face, side);

@@ -56,7 +56,7 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
             int unlike = 0;
             for (size_t i = 0; i < shown.size() / 3; ++i)
                 unlike += pixelIn(shown, i) != pixelIn(first, i);
-            EXPECT_LE(unlike, 24) << "pixels unlike the GPU sum's, light x " << light.x;
+            EXPECT_LE(unlike, 24) << "pixels unlike the counted frame's, light x " << light.x;
             auto hidden = [&](Vec3 p, Vec3 lo, Vec3 hi) { return segmentHitsBox(eye, p, lo, hi); };
             int counts[128] = {}, wrong = 0, text = 0, other = 0;
             auto expect = [&](Vec3 p, Rgb expected, char kind) {
@@ -210,7 +210,7 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
         int unlike = 0;
         for (size_t i = 0; i < with.size() / 3; ++i)
             unlike += pixelIn(with, i) != pixelIn(buffer, i);
-        EXPECT_LE(unlike, 24) << "pixels unlike the GPU sum's";
+        EXPECT_LE(unlike, 24) << "pixels unlike the counted frame's";
         accumInit(accumWayCounted);
     }
     // Pass i draws from its light towards the corners extruded 100 times

@@ -119,18 +119,17 @@ struct PhaseClock {
 void drawFrameInstrumented(PhaseClock& clock) {
     clock.started = Clock::now();
     accumFrameBegin();
-    float steps[3];
-    countedBaseDraw(steps);
+    countedBaseDraw();
     clock.mark(phaseBase);
     const Vec3 saved = lightPosition;
     for (int pass = 0; pass < framePassCount; ++pass) {
         countedPassBegin(pass, saved);
         clock.mark(phasePassClear);
-        countedPassShows(steps);
+        countedPassShows();
         clock.mark(phasePassShows);
         countedPassVolumes();
         clock.mark(phasePassVolumes);
-        countedPassShadow(pass, steps);
+        countedPassShadow(pass);
         countedPassEnd(pass);
         clock.mark(phasePassShadow);
     }

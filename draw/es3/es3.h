@@ -7,7 +7,7 @@
 //   batch.cpp  - the shaders, and the vertices batched into one buffer
 //   assets.cpp - textures, with GLU's mip levels made on the processor
 //   text.cpp   - glyphs, packed into one texture
-//   sum.cpp    - the ten passes, summed on the GPU
+//   sum.cpp    - the ten passes, composed from their counts
 //   matrix.cpp - the matrices GL 1.1 and GLU would make
 #pragma once
 

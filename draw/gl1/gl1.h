@@ -4,7 +4,7 @@
 //   gl1.cpp    - vertices, matrices, states, clears and the light
 //   assets.cpp - textures, with GLU's mip levels
 //   text.cpp   - glyphs as display lists of glBitmap
-//   sum.cpp    - the ten passes: the accumulation buffer, and the GPU sum
+//   sum.cpp    - the ten passes: the accumulation buffer, and their composition
 #pragma once
 
 #include "draw/backend.h"

@@ -77,7 +77,7 @@ def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
     q.look(300, 300)  # the turns that led there, as they add up in floats
     q.look(500, 300)
     dark, light = differs(to_the_back_wall(q), wall, 30)
-    assert len(dark) + len(light) < 40, f"{len(dark) + len(light)} places unlike the GPU sum's"
+    assert len(dark) + len(light) < 40, f"{len(dark) + len(light)} places unlike the counted frame's"
     # And drawn by es3 on OpenGL ES: the same view, also after the toggle
     # has made its window and context anew.
     r = Run(servers["800x600"], binary, build, env={"TENEBREL_GL": "es3"})
