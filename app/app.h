@@ -18,8 +18,8 @@ int windowClassRegister(Application* application);
 // Ends the program from inside: posts the quit message and stops the loop.
 void appRequestQuit(GLWindow* window);
 
-// The four hooks through which the shell drives the scene. The scene
-// defines them.
+// The four hooks through which the shell drives the scene, all defined in
+// scene/scene.cpp.
 int32_t sceneInit(GLWindow* window, KeyTable* keys);
 void sceneUpdate(uint32_t elapsedMs);
 void sceneDraw();

@@ -54,6 +54,7 @@
     X(void, Clear, (uint32_t buffers), (buffers))                                               \
     X(void, ClearColor, (float red, float green, float blue, float alpha),                      \
       (red, green, blue, alpha))                                                                \
+    X(void, GetClearColor, (float values[4]), (values))                                        \
     X(void, ClearDepth, (double depth), (depth))                                                \
     X(void, ClearStencil, (int value), (value))                                                 \
     X(void, Flush, (), ())                                                                      \

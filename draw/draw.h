@@ -138,6 +138,8 @@ enum : uint32_t {
 
 void drawClear(uint32_t buffers);
 void drawClearColor(float red, float green, float blue, float alpha);
+// Red, green, blue and alpha.
+void drawGetClearColor(float values[4]);
 void drawClearDepth(double depth);
 void drawClearStencil(int value);
 // Hands everything asked so far to the GPU, without waiting for it.

@@ -4,7 +4,8 @@
 #include "assets/texture.h"
 #include "draw/draw.h"
 #include "platform/platform.h"
-#include "shadow/accum.h"
+#include "shadow/frame.h"
+#include "shadow/light.h"
 #include "shadow/stencil.h"
 
 Vec3 lightPosition = {5.0f, 1.0f, 5.0f};
@@ -59,7 +60,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
         return 0;
     }
     shadowDepthClampDetect();
-    accumInit(accumWayRequested());
+    frameWaySetUp(frameWayRequested());
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     drawEnable(drawCulling);
@@ -73,7 +74,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
 
     drawEnable(drawLighting);
     drawEnable(drawLight0);
-    sceneLightApply();
+    lightApply(lightPosition);
 
     drawSmoothShading();
     drawNicestPerspective();
@@ -86,10 +87,11 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     return 1;
 }
 
-void sceneLightApply() {
-    // w = 1: a point light at lightPosition, where its marker is drawn.
-    const float position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, 1.0f};
-    drawLightPosition(position);
+void sceneDraw() {
+    // The frame is drawn from the scene's values; only the box's faces take
+    // each pass's light.
+    const FrameInput input{sceneCamera, lightPosition, showRays, fpsValue};
+    frameDraw(input, sceneOccluder);
 }
 
 void sceneUpdate(uint32_t elapsedMs) {
@@ -131,8 +133,8 @@ void sceneUpdate(uint32_t elapsedMs) {
 
 void sceneShutdown() {
     fontDelete();
-    // The pass textures belong to this context, which ends next.
-    accumShutdown();
+    // What the frame's way made belongs to this context, which ends next.
+    frameWayRelease();
     // The textures end with the rendering context the shell destroys next.
     sceneWindow = nullptr;
     sceneKeys = nullptr;

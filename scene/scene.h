@@ -1,7 +1,8 @@
 // Everything of the demonstration that outlives a frame: the light, the ray
-// flag, the frame-rate counter, the camera and the occluder, and the hooks
-// through which the shell drives them (sceneInit, sceneUpdate and
-// sceneShutdown are declared with the other hooks in app/app.h).
+// flag, the frame-rate counter, the camera and the occluder, and the four
+// hooks through which the shell drives them, all defined in scene.cpp
+// (declared with the shell, which calls them: app/app.h). sceneDraw hands
+// the scene's values to the frame (shadow/frame.h).
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,3 @@ extern Occluder sceneOccluder;
 // Counts one frame; publishes the count into fpsValue once more than a
 // second has passed since the last publication. Returns fpsValue.
 float fpsSample();
-
-// Hands lightPosition to GL's light 0 as a point light.
-void sceneLightApply();

@@ -1,83 +1,35 @@
 #include "shadow/accum.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "draw/draw.h"
-#include "geometry/occluder.h"
-#include "platform/platform.h"
-#include "shadow/counted.h"
+#include "geometry/room.h"
+#include "shadow/light.h"
 #include "shadow/stencil.h"
-#include "shadow/volume.h"
 
-namespace {
-
-AccumWay wayInUse = accumWayBuffer;
-
-// Where the window has no accumulation buffer, summing in it leaves the
-// last pass alone on screen: the shadow is hard, and the user is told.
-const char* bufferShortfall() {
-    return drawAccumBits() > 0 ? ""
-                               : " (this window has no accumulation buffer: the shadow is hard)";
+int accumBufferPresent() {
+    return drawAccumBits() > 0 ? 1 : 0;
 }
 
-void warnFallback(const char* why) {
-    char line[320];
-    std::snprintf(line, sizeof line,
-                  "the soft shadow is summed in the accumulation buffer, not on the GPU: %s%s", why,
-                  bufferShortfall());
-    platformWarn(line);
-}
+void accumFrameDraw(const FrameInput& input, Occluder& occluder) {
+    drawStencilMask(~0u);
+    drawClear(drawColourBuffer | drawStencilBuffer | drawAccumBuffer | drawDepthBuffer);
+    drawLoadIdentity();
+    cameraApply(input.camera);
+    drawDepthFunc(drawLessOrEqual);
+    drawDepthMask(1);
 
-}  // namespace
-
-AccumWay accumWayRequested() {
-    char value[16];
-    const uint32_t length = platformGetEnvironmentVariable("TENEBREL_ACCUM", value, sizeof value);
-    if (length == 0) return accumWayCounted;
-    if (length < sizeof value && std::strcmp(value, "buffer") == 0) return accumWayBuffer;
-    if (length < sizeof value && std::strcmp(value, "gpu") == 0) return accumWayCounted;
-    platformWarn("TENEBREL_ACCUM takes \"buffer\" or \"gpu\"; summing on the GPU");
-    return accumWayCounted;
-}
-
-AccumWay accumInit(AccumWay requested) {
-    accumShutdown();
-    char why[160];
-    if (requested == accumWayCounted) {
-        // What a pass counted in shadow, under its marker and under its
-        // rays shows.
-        DrawComposition composition{shadowTint, {}, {}};
-        for (int i = 0; i < 3; ++i) {
-            composition.green[i] = occluderMarkerColour[i];
-            composition.blue[i] = shadowRayColour[i];
-        }
-        if (drawComposeCreate(&composition, why, sizeof why)) {
-            drawColourSteps(countedSteps);
-            return wayInUse = accumWayCounted;
-        }
-        warnFallback(why);
-    } else if (*bufferShortfall() != '\0') {
-        platformWarn(
-            "TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
-            "shadow is hard");
+    for (int pass = 0; pass < lightPassCount; ++pass) {
+        drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
+        lightPassBegin(occluder, lightOfPass(input.light, pass));
+        occluderDraw(occluder);
+        roomDrawTinted(1.0f);
+        occluderCastShadows(occluder, input.showRays);
+        occluderDraw(occluder);
+        drawAccumAdd(framePassWeight);
     }
-    return wayInUse = accumWayBuffer;
-}
+    drawAccumReturn(1.0f);
 
-void accumShutdown() {
-    if (wayInUse == accumWayCounted) drawComposeDestroy();
-    wayInUse = accumWayBuffer;
-}
-
-AccumWay accumWayInUse() {
-    return wayInUse;
-}
-
-void accumFrameBegin() {
-    char why[160];
-    if (wayInUse == accumWayCounted && !drawComposeFollowViewport(why, sizeof why)) {
-        accumShutdown();
-        warnFallback(why);
-    }
+    // The depth buffer still holds the last pass, where the box stood at the
+    // same depths: it is drawn again over the sum at its full colour, with
+    // the last pass's marker.
+    occluderDraw(occluder);
 }

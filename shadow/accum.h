@@ -1,29 +1,14 @@
-// Where the ten passes of a frame are added up. Two ways give the same
-// picture: counted on the GPU (shadow/counted.h), which draws the room and
-// the box once and counts, pixel by pixel, the passes that leave it in
-// shadow, and the GL accumulation buffer, which draws every pass whole and
-// adds the ten, and which every Mesa driver runs on the processor. The way
-// is chosen once for each rendering context.
+// The frame as GL's accumulation buffer sums it: every pass drawn whole,
+// its shadows darkened into the room, and added at the pass weight; then the
+// sum returned and the box drawn again on top. The way older versions always
+// drew, slow wherever glAccum runs on the processor (every Mesa driver).
 #pragma once
 
-enum AccumWay : int {
-    accumWayBuffer = 0,   // glAccum: the framebuffer's accumulation buffer
-    accumWayCounted = 1,  // the passes counted, and the frame composed by a shader
-};
+#include "geometry/occluder.h"
+#include "shadow/frame.h"
 
-// The way the user asks for: TENEBREL_ACCUM=buffer forces the accumulation
-// buffer; unset, empty or "gpu" ask for the passes counted on the GPU. Any
-// other value gives one warning line and the GPU.
-AccumWay accumWayRequested();
-
-// Sets up the way asked for in the current context. Counting falls back to
-// the accumulation buffer, with one warning line that says why, wherever it
-// cannot be made. Returns the way in use.
-AccumWay accumInit(AccumWay requested);
-// Releases what counting made; the context must still be current.
-void accumShutdown();
-AccumWay accumWayInUse();
-// Before each frame: counting follows the viewport's size, and where it
-// cannot, this context goes on with the accumulation buffer, with one line
-// that says why, so the frame is never left blank.
-void accumFrameBegin();
+// 1 when the window has an accumulation buffer; without one only the last
+// pass shows, with hard shadows.
+int accumBufferPresent();
+// The frame, but for the frame rate.
+void accumFrameDraw(const FrameInput& input, Occluder& occluder);

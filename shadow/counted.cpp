@@ -1,16 +1,73 @@
 #include "shadow/counted.h"
 
 #include "draw/draw.h"
-#include "geometry/occluder.h"
 #include "geometry/room.h"
-#include "scene/camera.h"
-#include "scene/scene.h"
-#include "shadow/frame.h"
+#include "shadow/light.h"
 #include "shadow/stencil.h"
 #include "shadow/volume.h"
 
-ShadowVolumes countedVolumes = shadowVolumesSilhouette;
-float countedSteps[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
+namespace {
+
+// One step of each colour channel of the window, what a pass adds to a
+// count: found once for each rendering context, when counting is set up,
+// not in every frame.
+float colourSteps[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
+
+// Where nothing of this pass's own shows yet, adds one step to the green
+// (`green`) or blue count, and marks the pixel with `bit`.
+void showsBegin(uint32_t bit, bool green) {
+    drawStencilFunc(drawEqual, 0, countedMarkerBit | countedRayBit);
+    drawStencilMask(bit);
+    drawColor4f(0.0f, green ? colourSteps[1] : 0.0f, green ? 0.0f : colourSteps[2], 0.0f);
+}
+
+void raysCount(const Occluder& occluder, ShadowRays which) {
+    showsBegin(countedRayBit, false);
+    drawBegin(drawLines);
+    for (const OccluderFace& face : occluder.faces)
+        if (face.castsShadow) shadowRaysVertices(face, which);
+    drawEnd();
+}
+
+}  // namespace
+
+int countedSetUp(char* why, int whySize) {
+    // What a pass counted in shadow, under its marker and under its rays
+    // shows.
+    DrawComposition composition{shadowTint, {}, {}};
+    for (int i = 0; i < 3; ++i) {
+        composition.green[i] = occluderMarkerColour[i];
+        composition.blue[i] = shadowRayColour[i];
+    }
+    if (!drawComposeCreate(&composition, why, whySize)) return 0;
+    drawColourSteps(colourSteps);
+    return 1;
+}
+
+void countedRelease() {
+    drawComposeDestroy();
+}
+
+int countedFollowViewport(char* why, int whySize) {
+    return drawComposeFollowViewport(why, whySize);
+}
+
+void countedFrameDraw(const FrameInput& input, Occluder& occluder) {
+    countedPassesDraw(input, occluder);
+    countedCompose(occluder);
+}
+
+void countedPassesDraw(const FrameInput& input, Occluder& occluder) {
+    countedBaseDraw(input.camera, occluder);
+    for (int pass = 0; pass < lightPassCount; ++pass) {
+        const Vec3 light = lightOfPass(input.light, pass);
+        countedPassBegin(occluder, light);
+        countedPassShows(occluder, light, input.showRays);
+        countedPassVolumes(occluder);
+        countedPassShadow(pass + 1 == lightPassCount);
+    }
+    countedCountsKeep();
+}
 
 void countedCover() {
     drawDisable(drawDepthTest);
@@ -37,102 +94,71 @@ void countedCover() {
     drawEnable(drawDepthTest);
 }
 
-namespace {
-
-// Where nothing of this pass's own shows yet, adds one step to the green
-// (`green`) or blue count, and marks the pixel with `bit`.
-void showsBegin(uint32_t bit, bool green) {
-    drawStencilFunc(drawEqual, 0, countedMarkerBit | countedRayBit);
-    drawStencilMask(bit);
-    drawColor4f(0.0f, green ? countedSteps[1] : 0.0f, green ? 0.0f : countedSteps[2], 0.0f);
-}
-
-void raysCount(Occluder& occluder, ShadowRays which) {
-    showsBegin(countedRayBit, false);
-    drawBegin(drawLines);
-    for (const OccluderFace& face : occluder.faces)
-        if (face.castsShadow) shadowRaysVertices(face, which);
-    drawEnd();
-}
-
-}  // namespace
-
-void countedBaseDraw() {
+void countedBaseDraw(const Camera& camera, const Occluder& occluder) {
     drawStencilMask(~0u);
     drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
     drawLoadIdentity();
-    cameraApply(sceneCamera);
+    cameraApply(camera);
     drawDepthFunc(drawLessOrEqual);
     drawDepthMask(1);
 
     // The scene once: the box, then the lit room, marking where it shows.
-    occluderBoxDraw(sceneOccluder);
+    occluderBoxDraw(occluder);
     drawEnable(drawStencilTest);
     drawStencilFunc(drawAlways, countedRoomBit, ~0u);
     drawStencilOp(drawKeep, drawKeep, drawReplace);
     roomDrawTinted(1.0f);
     drawComposeKeepBase();
 
-    // The counts, from 0.
+    // The counts, from 0, in a colour buffer cleared to black, the usual
+    // clear colour given back at once.
+    float clearColour[4];
+    drawGetClearColor(clearColour);
     drawClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     drawClear(drawColourBuffer);
-    drawClearColor(sceneClearColour[0], sceneClearColour[1], sceneClearColour[2],
-                   sceneClearColour[3]);
+    drawClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
     drawEnable(drawBlending);
     drawBlendFunc(drawBlendAdd);
 }
 
-void countedPassBegin(int pass, const Vec3& saved) {
-    const Vec3 offset = frameJitterOffset(pass);
-    lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
-    occluderSetLight(sceneOccluder, lightPosition);
+void countedPassBegin(Occluder& occluder, const Vec3& light) {
     // The last pass's light lights the frame rate's digits.
-    sceneLightApply();
-    drawLightSpecular(specularWhite);
-    occluderChooseCasters(sceneOccluder);
+    lightPassBegin(occluder, light);
+    occluderChooseCasters(occluder);
 }
 
-void countedPassShows() {
+void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showRays) {
     drawDepthMask(0);
     drawDisable(drawTexturing);
     drawDisable(drawLighting);
     drawStencilOp(drawKeep, drawKeep, drawInvert);
-    if (showRays == 1) raysCount(sceneOccluder, shadowRaysBeforeMarker);
+    if (showRays == 1) raysCount(occluder, shadowRaysBeforeMarker);
     showsBegin(countedMarkerBit, true);
     drawBegin(drawTriangleStrip);
-    occluderMarkerVertices(lightPosition);
+    occluderMarkerVertices(light);
     drawEnd();
-    if (showRays == 1) raysCount(sceneOccluder, shadowRaysBehindMarker);
+    if (showRays == 1) raysCount(occluder, shadowRaysBehindMarker);
     drawEnable(drawLighting);
     drawEnable(drawTexturing);
     drawDepthMask(1);
 }
 
-void countedPassVolumes() {
-    shadowVolumesCount(sceneOccluder, countedVolumeBits, countedVolumes);
+void countedPassVolumes(Occluder& occluder) {
+    shadowVolumesCount(occluder, countedVolumeBits);
 }
 
-void countedPassShadow(int pass) {
+void countedPassShadow(bool last) {
     drawStencilFunc(drawEqual, countedRoomBit | 1,
                     countedRoomBit | countedMarkerBit | countedRayBit | 1);
     // The same cover clears what the pass leaves in the stencil but where
     // the room shows, for the next; the last pass's marker and rays stay for
     // the overlay.
-    const DrawStencilAction clear = pass + 1 < framePassCount ? drawZero : drawKeep;
+    const DrawStencilAction clear = last ? drawKeep : drawZero;
     drawStencilMask(~countedRoomBit);
     drawStencilOp(clear, clear, clear);
-    drawColor4f(countedSteps[0], 0.0f, 0.0f, 0.0f);
+    drawColor4f(colourSteps[0], 0.0f, 0.0f, 0.0f);
     countedCover();
     drawStencilMask(~0u);
-}
-
-void countedPassEnd(int pass) {
-    // Subtracted rather than restored from the saved copy, as a pass drawn
-    // whole leaves it.
-    const Vec3 offset = frameJitterOffset(pass);
-    lightPosition.x -= offset.x;
-    lightPosition.y -= offset.y;
-    lightPosition.z -= offset.z;
 }
 
 void countedCountsKeep() {
@@ -142,33 +168,14 @@ void countedCountsKeep() {
     drawComposeKeepCounts();
 }
 
-void countedPassesDraw() {
-    countedBaseDraw();
-    const Vec3 saved = lightPosition;
-    for (int pass = 0; pass < framePassCount; ++pass) {
-        countedPassBegin(pass, saved);
-        countedPassShows();
-        countedPassVolumes();
-        countedPassShadow(pass);
-        countedPassEnd(pass);
-    }
-    countedCountsKeep();
-}
-
-void countedCompose() {
+void countedCompose(const Occluder& occluder) {
     drawCompose();
-    countedOverlay();
-}
-
-void countedOverlay() {
     // The box and the last pass's marker at their full colour, as over the
     // sum of passes drawn whole: where no ray of the last pass is before
     // them. The faces' light copies still hold the last pass's light.
     drawEnable(drawStencilTest);
     drawStencilFunc(drawEqual, 0, countedRayBit);
     drawStencilOp(drawKeep, drawKeep, drawKeep);
-    occluderDraw(sceneOccluder);
+    occluderDraw(occluder);
     drawDisable(drawStencilTest);
-    frameRatePrint();
-    drawFlush();
 }

@@ -1,16 +1,17 @@
-// The frame with the ten passes counted instead of drawn whole. The room and
-// the box are drawn once; each pass then draws only what it changes: its
-// volumes, counted in the stencil buffer, and its marker and rays. Pixel by
-// pixel the window's colour buffer counts the passes that leave the room in
-// shadow (red) and that show the marker (green) or a ray (blue) instead of
-// it, and one shader composes the frame from the counts and the lit picture
-// with the accumulation buffer's arithmetic (draw/draw.h, drawCompose).
+// The frame with its passes counted instead of drawn whole. The room and the
+// box are drawn once; each pass then draws only what it changes: its marker
+// and rays, and its volumes, counted in the stencil buffer. Pixel by pixel
+// the window's colour buffer counts the passes that leave the room in shadow
+// (red), and that show the marker (green) or a ray (blue) instead of it; one
+// shader then composes the frame from the counts and the lit picture with
+// the accumulation buffer's arithmetic (draw/draw.h, drawCompose).
 #pragma once
 
 #include <cstdint>
 
-#include "scene/vec.h"
-#include "shadow/stencil.h"
+#include "geometry/occluder.h"
+#include "scene/camera.h"
+#include "shadow/frame.h"
 
 // The stencil's bits while the passes are counted.
 enum : uint32_t {
@@ -20,40 +21,42 @@ enum : uint32_t {
     countedRayBit = 0x80,      // one of the pass's rays shows here
 };
 
-// The room and the box drawn once and kept, then the ten passes counted and
-// kept; the window's colour then holds the counts.
-void countedPassesDraw();
+// Sets counting up in the current context: the composing shader, the kept
+// pictures and the window's colour steps; 0 with `why` where it cannot be
+// had, with nothing left made.
+int countedSetUp(char* why, int whySize);
+void countedRelease();
+// Makes the kept pictures again when the viewport has changed size; 0 with
+// `why` when they cannot be made.
+int countedFollowViewport(char* why, int whySize);
 
-// Its steps, in order:
-// the scene cleared and drawn once, kept, and the counts cleared;
-void countedBaseDraw();
-// for each pass: its light and its casting faces;
-void countedPassBegin(int pass, const Vec3& saved);
-// what it shows in place of the room: the marker, and the rays while Space
-// is held, each pixel counted once, as the nearer would show in a pass
-// drawn whole (a ray that leaves the marker's plane towards greater z lies
-// before the marker; the others behind it);
-void countedPassShows();
-// its volumes, and where they leave the room in shadow, clearing the
-// stencil for the next pass as it goes;
-void countedPassVolumes();
-void countedPassShadow(int pass);
-// the light back;
-void countedPassEnd(int pass);
-// and at last the counts kept.
+// The frame but for the frame rate: the passes counted, the frame composed,
+// the box and the last pass's marker on top.
+void countedFrameDraw(const FrameInput& input, Occluder& occluder);
+// Its first half: the scene drawn once and kept, the passes counted and the
+// counts kept; the window's colour then holds the counts.
+void countedPassesDraw(const FrameInput& input, Occluder& occluder);
+
+// Its steps, in order (bench_frame times each):
+// the scene drawn once and kept, and the counts cleared;
+void countedBaseDraw(const Camera& camera, const Occluder& occluder);
+// for each pass: its light, and the faces that face it;
+void countedPassBegin(Occluder& occluder, const Vec3& light);
+// what it shows in place of the room: the marker, and the rays while
+// `showRays` is 1, each pixel counted once, as the nearer would show in a
+// pass drawn whole (a ray that leaves the marker's plane towards greater z
+// lies before the marker; the others behind it);
+void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showRays);
+// its volumes counted in the stencil;
+void countedPassVolumes(Occluder& occluder);
+// the room it leaves in shadow counted in red, and its stencil cleared for
+// the next pass (the last pass's marker and rays stay for the overlay);
+void countedPassShadow(bool last);
+// the counts kept;
 void countedCountsKeep();
-// The frame from what was kept, then the overlay: the box and the last
-// pass's marker on top at their full colour, and the frame rate.
-void countedCompose();
-void countedOverlay();
+// the frame composed from what was kept, then the box and the last pass's
+// marker on top at their full colour.
+void countedCompose(const Occluder& occluder);
 
 // A quad over the whole viewport in the current colour, whatever the depth.
 void countedCover();
-
-// The volumes the passes are counted with: the box's silhouette's, unless
-// told otherwise (to measure the difference).
-extern ShadowVolumes countedVolumes;
-// One step of each colour channel of the window, what a pass adds to a
-// count: found once for each rendering context, when counting is set up
-// (shadow/accum.h), not in every frame.
-extern float countedSteps[3];

@@ -1,85 +1,93 @@
 #include "shadow/frame.h"
 
-#include "app/app.h"
+#include <cstdio>
+#include <cstring>
+
 #include "assets/font.h"
 #include "draw/draw.h"
-#include "geometry/occluder.h"
-#include "geometry/room.h"
-#include "scene/camera.h"
-#include "scene/scene.h"
+#include "platform/platform.h"
 #include "shadow/accum.h"
 #include "shadow/counted.h"
-#include "shadow/stencil.h"
 
-const float lightJitter[12] = {0.2f,  0.5683f, -0.42342f, 0.9f,   0.843f, -0.342f,
-                               0.23f, 0.56f,   -0.754f,   0.123f, -0.56f, 0.0f};
+namespace {
 
-const float specularWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+FrameWay wayInUse = frameWayAccumBuffer;
 
-Vec3 frameJitterOffset(int pass) {
-    return Vec3{lightJitter[pass + 1] * frameJitterScale, lightJitter[pass + 2] * frameJitterScale,
-                lightJitter[pass] * frameJitterScale};
+// Where the window has no accumulation buffer, summing in it leaves the
+// last pass alone on screen: the shadow is hard, and the user is told.
+const char* bufferShortfall() {
+    return accumBufferPresent() ? ""
+                                : " (this window has no accumulation buffer: the shadow is hard)";
 }
 
-void sceneDraw() {
-    accumFrameBegin();
-    if (accumWayInUse() == accumWayCounted) {
-        countedPassesDraw();
-        countedCompose();
+void warnFallback(const char* why) {
+    char line[400];
+    std::snprintf(line, sizeof line,
+                  "the soft shadow is summed in the accumulation buffer, not on the GPU: %s%s", why,
+                  bufferShortfall());
+    platformWarn(line);
+}
+
+}  // namespace
+
+FrameWay frameWayRequested() {
+    char value[16];
+    const uint32_t length = platformGetEnvironmentVariable("TENEBREL_ACCUM", value, sizeof value);
+    if (length == 0) return frameWayCounted;
+    if (length < sizeof value && std::strcmp(value, "buffer") == 0) return frameWayAccumBuffer;
+    if (length < sizeof value && std::strcmp(value, "gpu") == 0) return frameWayCounted;
+    platformWarn("TENEBREL_ACCUM takes \"buffer\" or \"gpu\"; summing on the GPU");
+    return frameWayCounted;
+}
+
+FrameWay frameWaySetUp(FrameWay requested) {
+    frameWayRelease();
+    char why[240];
+    if (requested == frameWayCounted) {
+        if (countedSetUp(why, sizeof why)) return wayInUse = frameWayCounted;
+        warnFallback(why);
+    } else if (!accumBufferPresent()) {
+        platformWarn(
+            "TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
+            "shadow is hard");
+    }
+    return wayInUse = frameWayAccumBuffer;
+}
+
+void frameWayRelease() {
+    if (wayInUse == frameWayCounted) countedRelease();
+    wayInUse = frameWayAccumBuffer;
+}
+
+FrameWay frameWayInUse() {
+    return wayInUse;
+}
+
+void frameDraw(const FrameInput& input, Occluder& occluder) {
+    // Counting follows the viewport's size; where it cannot, this context
+    // goes on with the accumulation buffer, so the frame is never left blank.
+    char why[240];
+    if (wayInUse == frameWayCounted && !countedFollowViewport(why, sizeof why)) {
+        frameWayRelease();
+        warnFallback(why);
+    }
+    if (wayInUse == frameWayCounted) {
+        countedFrameDraw(input, occluder);
     } else {
-        frameSummedDraw();
+        accumFrameDraw(input, occluder);
     }
-}
-
-void frameSummedDraw() {
-    drawStencilMask(~0u);
-    drawClear(drawColourBuffer | drawStencilBuffer | drawAccumBuffer | drawDepthBuffer);
-    drawLoadIdentity();
-    cameraApply(sceneCamera);
-
-    drawDepthFunc(drawLessOrEqual);
-    drawDepthMask(1);
-    drawClear(drawAccumBuffer);
-
-    const Vec3 saved = lightPosition;
-    for (int pass = 0; pass < framePassCount; ++pass) {
-        const Vec3 offset = frameJitterOffset(pass);
-        lightPosition = Vec3{saved.x + offset.x, saved.y + offset.y, saved.z + offset.z};
-
-        drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
-        occluderSetLight(sceneOccluder, lightPosition);
-        sceneLightApply();
-        drawLightSpecular(specularWhite);
-        occluderDraw(sceneOccluder);
-        roomDrawTinted(1.0f);
-        occluderCastShadows(sceneOccluder, showRays);
-        occluderDraw(sceneOccluder);
-        drawAccumAdd(framePassWeight);
-
-        // Subtracted rather than restored from the saved copy: the light ends
-        // the frame where it began, or within the last bit of it.
-        lightPosition.x -= offset.x;
-        lightPosition.y -= offset.y;
-        lightPosition.z -= offset.z;
-    }
-    drawAccumReturn(1.0f);
-
-    // The depth buffer still holds the last pass, where the box stood at the
-    // same depths: it is drawn again over the sum at its full colour.
-    occluderDraw(sceneOccluder);
-
-    frameRatePrint();
+    frameRatePrint(input.fps);
     drawFlush();
 }
 
-void frameRatePrint() {
+void frameRatePrint(float fps) {
     drawDisable(drawTexturing);
     drawPushMatrix();
     drawLoadIdentity();
     drawTranslatef(0.0f, 0.0f, -1.0f);
     drawRasterPos2f(-0.8f, -0.8f);
     drawColor3f(1.0f, 1.0f, 1.0f);
-    textPrint("%4.4f", static_cast<double>(fpsValue));
+    textPrint("%4.4f", static_cast<double>(fps));
     drawPopMatrix();
     drawEnable(drawTexturing);
 }

@@ -1,26 +1,53 @@
-// One complete frame: ten passes with the light nudged by a fixed jitter,
-// each with hard shadows, summed into soft shadows (counted on the GPU, or
-// in the accumulation buffer: shadow/accum.h), then the box on top and the
-// frame rate.
+// One complete frame of the scene: a pass for each of the light's jitter
+// offsets (shadow/light.h), each with hard shadows, summed into soft ones,
+// then the box on top and the frame rate. Two ways of summing give the same
+// picture:
+//   counted (shadow/counted.h) - the room and the box drawn once, and for
+//       each pass only what it changes, counted pixel by pixel, then the
+//       frame composed from the counts; the default
+//   the accumulation buffer (shadow/accum.h) - every pass drawn whole and
+//       added in GL's accumulation buffer, which every Mesa driver runs on
+//       the processor
+// The way is chosen once for each rendering context, here.
 #pragma once
 
-#include "draw/draw.h"
+#include <cstdint>
+
+#include "geometry/occluder.h"
+#include "scene/camera.h"
 #include "scene/vec.h"
 
-constexpr int framePassCount = drawSumPasses;
+// What a frame is drawn from, handed over as values: nothing of the scene
+// but the box's faces (which take each pass's light) changes while a frame
+// is drawn.
+struct FrameInput {
+    Camera camera;
+    Vec3 light;        // the light, before each pass's offset
+    uint8_t showRays;  // 1: each pass also shows the light's rays
+    float fps;         // the frame rate printed in the corner
+};
+
 // Each pass adds this share of its picture; the ten sum to 0.95.
-constexpr float framePassWeight = drawSumWeight;
-constexpr float frameJitterScale = 0.25f;
+constexpr float framePassWeight = 0.095f;
 
-// Pass i reads entries i + 1, i + 2 and i for x, y and z.
-extern const float lightJitter[12];
-extern const float specularWhite[4];
+enum FrameWay : int {
+    frameWayAccumBuffer = 0,  // glAccum: the framebuffer's accumulation buffer
+    frameWayCounted = 1,      // the passes counted, and the frame composed by a shader
+};
 
-// The light's offset in pass `pass` (0 to 9).
-Vec3 frameJitterOffset(int pass);
-// The frame as the accumulation buffer sums it: each pass drawn whole, its
-// shadows darkened into the room, and added at framePassWeight.
-void frameSummedDraw();
-// Prints fpsValue in the lower left corner, over whatever the frame holds.
-void frameRatePrint();
-// sceneDraw() itself is one of the shell's scene hooks (app/app.h).
+// The way the user asks for: TENEBREL_ACCUM=buffer forces the accumulation
+// buffer; unset, empty or "gpu" ask for the passes counted on the GPU. Any
+// other value gives one warning line and counting.
+FrameWay frameWayRequested();
+// Sets up the way asked for in the current context. Counting gives way to
+// the accumulation buffer, with one line that says why, wherever it cannot
+// be had. Returns the way in use.
+FrameWay frameWaySetUp(FrameWay requested);
+// Releases what the way made; the context must still be current.
+void frameWayRelease();
+FrameWay frameWayInUse();
+
+// Draws the frame into the back buffer.
+void frameDraw(const FrameInput& input, Occluder& occluder);
+// Prints `fps` in the lower left corner, over whatever the frame holds.
+void frameRatePrint(float fps);

@@ -50,7 +50,7 @@ void occluderChooseCasters(Occluder& occluder) {
     }
 }
 
-void shadowVolumesCount(Occluder& occluder, uint32_t countMask, ShadowVolumes volumes) {
+void shadowVolumesCount(Occluder& occluder, uint32_t countMask) {
     for (OccluderFace& face : occluder.faces)
         if (face.castsShadow) shadowVolumeExtrude(face);
     // Depth-fail, as for one face, but every increment of the whole box
@@ -65,12 +65,7 @@ void shadowVolumesCount(Occluder& occluder, uint32_t countMask, ShadowVolumes vo
     for (int way = 0; way < 2; ++way) {
         drawFrontFace(way == 0 ? drawClockwise : drawCounterClockwise);
         drawStencilOp(drawKeep, way == 0 ? drawIncrement : drawDecrement, drawKeep);
-        if (volumes == shadowVolumesSilhouette) {
-            shadowSilhouetteDraw(occluder);
-            continue;
-        }
-        for (OccluderFace& face : occluder.faces)
-            if (face.castsShadow) shadowVolumeDraw(face);
+        shadowSilhouetteDraw(occluder);
     }
     if (shadowDepthClamp) drawDisable(drawDepthClamp);
     drawFrontFace(drawCounterClockwise);
@@ -104,21 +99,17 @@ void shadowStencilPass(OccluderFace& face) {
     shadowVolumeDraw(face);
     if (shadowDepthClamp) drawDisable(drawDepthClamp);
 
-    // Darkening: the room again, in the shadow grey, where the count is odd
-    // and the room is the nearest surface; those counts go back to 0.
-    drawFrontFace(drawCounterClockwise);
+    // Darkening: the room again, in the shadow grey (its own colour), where
+    // the count is odd and the room is the nearest surface; those counts go
+    // back to 0. Blending with GL's initial factors replaces the pixel.
     drawColorMask(1, 1, 1, 1);
     drawEnable(drawBlending);
     drawDepthMask(1);
     drawDepthFunc(drawLessOrEqual);
-    drawColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     drawStencilOp(drawKeep, drawKeep, drawReplace);
     drawStencilFunc(drawLess, 0, 1);
     roomDrawTinted(shadowTint);
 
     drawDisable(drawBlending);
-    drawDepthFunc(drawLessOrEqual);
-    drawDepthMask(1);
     drawDisable(drawStencilTest);
-    drawSmoothShading();
 }

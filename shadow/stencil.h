@@ -24,18 +24,13 @@ void shadowStencilPass(OccluderFace& face);
 // nothing.
 void occluderChooseCasters(Occluder& occluder);
 
-// The volumes a frame counts with: each casting face's own, or the box's
-// silhouette's, which count alike with less to fill.
-enum ShadowVolumes : int {
-    shadowVolumesPerFace,
-    shadowVolumesSilhouette,
-};
 // Counts the casting faces' shadow into the stencil bits of `countMask`,
 // depth-fail, after rebuilding their far corners for their light: a room
-// pixel's count is odd where the light does not reach it. Draws no colour
-// and no depth; the stencil test must be on. Leaves the stencil writing
-// every bit, and lighting on.
-void shadowVolumesCount(Occluder& occluder, uint32_t countMask, ShadowVolumes volumes);
+// pixel's count is odd where the light does not reach it. One volume serves
+// them all, the box's silhouette's, which counts as each casting face's own
+// would, with less to fill. Draws no colour and no depth; the stencil test
+// must be on. Leaves the stencil writing every bit, and lighting on.
+void shadowVolumesCount(Occluder& occluder, uint32_t countMask);
 
 // 1 when the current rendering context clamps depth instead of clipping at
 // the near and far planes; the

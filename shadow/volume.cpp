@@ -1,7 +1,6 @@
 #include "shadow/volume.h"
 
 #include "draw/draw.h"
-#include "scene/scene.h"
 
 namespace {
 
@@ -125,9 +124,9 @@ void shadowRaysVertices(const OccluderFace& face, ShadowRays which) {
     // To wherever the face's volume was last built: the rays show the volume
     // the stencil counted, not one of their own.
     for (int i = 0; i < 4; ++i) {
-        const bool before = face.extruded[i].z > lightPosition.z;
+        const bool before = face.extruded[i].z > face.light.z;
         if (which == shadowRaysAll || (which == shadowRaysBeforeMarker) == before) {
-            vertex(lightPosition);
+            vertex(face.light);
             vertex(face.extruded[i]);
         }
     }

@@ -16,7 +16,7 @@ void shadowVolumeExtrude(OccluderFace& face);
 // far cap as five strips (the face itself, the near cap, is not drawn).
 // Leaves texturing on and the colour grey.
 void shadowVolumeDraw(OccluderFace& face);
-// Four white lines from the light to the far corners of the face's latest
+// Four white lines from the face's light to the far corners of its latest
 // volume. Leaves texturing and lighting on.
 void shadowRaysDraw(const OccluderFace& face);
 
@@ -35,6 +35,6 @@ enum ShadowRays : int {
     shadowRaysBeforeMarker,
     shadowRaysBehindMarker,
 };
-// Their lines' vertices, from lightPosition: between drawBegin(drawLines)
+// Their lines' vertices, from the face's light: between drawBegin(drawLines)
 // and drawEnd.
 void shadowRaysVertices(const OccluderFace& face, ShadowRays which);

@@ -8,7 +8,8 @@
 #include "draw/draw.h"
 #include "gl_harness.h"
 #include "scene/scene.h"
-#include "shadow/frame.h"
+#include "shadow/accum.h"
+#include "shadow/light.h"
 
 Vec3 operator+(Vec3 a, Vec3 b) {
     return Vec3{a.x + b.x, a.y + b.y, a.z + b.z};
@@ -117,10 +118,10 @@ bool sceneReady() {
     showRays = 0, fpsValue = 0;
     return ready;
 }
-std::vector<AccumWay> ways() {
-    std::vector<AccumWay> possible;
-    if (accumInit(accumWayCounted) == accumWayCounted) possible.push_back(accumWayCounted);
-    if (drawAccumBits() >= 16) possible.push_back(accumWayBuffer);
+std::vector<FrameWay> ways() {
+    std::vector<FrameWay> possible;
+    if (frameWaySetUp(frameWayCounted) == frameWayCounted) possible.push_back(frameWayCounted);
+    if (drawAccumBits() >= 16) possible.push_back(frameWayAccumBuffer);
     return possible;
 }
 

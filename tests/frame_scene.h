@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "scene/vec.h"
-#include "shadow/accum.h"
+#include "shadow/frame.h"
 
 using Rgb = std::array<int, 3>;
 using Image = std::vector<uint8_t>;
@@ -48,6 +48,6 @@ bool project(Vec3 p, int* x, int* y);
 bool sceneReady();
 // The ways this context can add passes: counted wherever it can, the
 // accumulation buffer where there is one.
-std::vector<AccumWay> ways();
+std::vector<FrameWay> ways();
 // A frame of the scene from this light and camera, read back.
 Image frame(Vec3 light, Vec3 eye, Vec3 centre);

@@ -26,7 +26,6 @@
 #include "geometry/room.h"
 #include "gl_harness.h"
 #include "scene/scene.h"
-#include "shadow/accum.h"
 #include "shadow/frame.h"
 #include "shadow/stencil.h"
 
@@ -44,8 +43,8 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
     };
     int totals[128] = {};
     Image firstWay[4];
-    for (AccumWay way : ways()) {
-        ASSERT_EQ(accumInit(way), way);
+    for (FrameWay way : ways()) {
+        ASSERT_EQ(frameWaySetUp(way), way);
         Rgb levels[2];
         for (const auto& row : rows) {
             const Vec3 light = row[0], eye = row[1], last = nudged(light, 9), margin{1, 1, 0.5f};
@@ -140,20 +139,20 @@ TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
         }
     }
     EXPECT_TRUE(totals['d'] > 100 && totals['p'] > 10 && totals['m'] > 2 && totals['s'] > 100);
-    accumInit(accumWayCounted);
+    frameWaySetUp(frameWayCounted);
 }
 
 TEST(FrameGl, TheCountedFrameFollowsTheViewportSize) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
     if (ways().size() < 2) GTEST_SKIP() << "no accumulation buffer to compare with";
     // Counting set up at one size draws at the next: smaller, then back.
-    accumInit(accumWayCounted);
+    frameWaySetUp(frameWayCounted);
     for (const auto& [width, height] : {std::pair{500, 400}, {800, 600}}) {
         viewportResize(width, height);
         const Image counted = frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8});
         const Image buffer =
-            (accumInit(accumWayBuffer), frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8}));
-        accumInit(accumWayCounted);
+            (frameWaySetUp(frameWayAccumBuffer), frame({5, 1, 5}, {4, 1, 4}, {-10, -3, -8}));
+        frameWaySetUp(frameWayCounted);
         int unlike = 0;
         for (size_t i = 0; i < counted.size() / 3; ++i)
             unlike += pixelIn(counted, i) != pixelIn(buffer, i);
@@ -169,7 +168,7 @@ TEST(FrameGl, TheFrameRateHasFourDecimals) {
     auto drawn = [](float value, const char* text) {
         drawClear(drawColourBuffer);
         if (text == nullptr) {
-            fpsValue = value, frameRatePrint();
+            frameRatePrint(value);
         } else {
             drawDisable(drawTexturing), drawPushMatrix(), drawLoadIdentity(),
                 drawTranslatef(0, 0, -1);
@@ -189,9 +188,9 @@ TEST(FrameGl, ARefusedComposingShaderLeavesTheSumToTheBufferAndSaysWhy) {
     // Run where the driver refuses the composing shader: the line carries
     // what the driver said, and the frames above come through the buffer.
     ::testing::internal::CaptureStderr();
-    const AccumWay way = accumInit(accumWayCounted);
+    const FrameWay way = frameWaySetUp(frameWayCounted);
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(way, accumWayBuffer);
+    EXPECT_EQ(way, frameWayAccumBuffer);
     EXPECT_NE(said.find("accumulation buffer, not on the GPU: the composing shader does not "),
               std::string::npos)
         << said;
@@ -205,13 +204,13 @@ TEST(FrameGl, HeldSpaceAddsFaintRaysFromEachLightPastTheBoxCorners) {
     const Image without = frame(light, Vec3{0, 0, 9.9f}, Vec3{0, 0, -10});
     const Image with = (showRays = 1, frame(light, Vec3{0, 0, 9.9f}, Vec3{0, 0, -10}));
     if (ways().size() == 2) {  // the rays are added as the rest of the pass is
-        accumInit(accumWayBuffer);
+        frameWaySetUp(frameWayAccumBuffer);
         const Image buffer = frame(light, Vec3{0, 0, 9.9f}, Vec3{0, 0, -10});
         int unlike = 0;
         for (size_t i = 0; i < with.size() / 3; ++i)
             unlike += pixelIn(with, i) != pixelIn(buffer, i);
         EXPECT_LE(unlike, 24) << "pixels unlike the counted frame's";
-        accumInit(accumWayCounted);
+        frameWaySetUp(frameWayCounted);
     }
     // Pass i draws from its light towards the corners extruded 100 times
     // from the light of the pass before; marked up to where they leave the room.
@@ -331,11 +330,11 @@ TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
     // The accumulation buffer's frame with gl1, then both renderers counting.
     const struct {
         DrawRenderer renderer;
-        AccumWay way;
+        FrameWay way;
         const char* name;
-    } runs[] = {{drawRendererGl1, accumWayBuffer, "gl1, buffer"},
-                {drawRendererGl1, accumWayCounted, "gl1, counted"},
-                {drawRendererEs3, accumWayCounted, "es3, counted"}};
+    } runs[] = {{drawRendererGl1, frameWayAccumBuffer, "gl1, buffer"},
+                {drawRendererGl1, frameWayCounted, "gl1, counted"},
+                {drawRendererEs3, frameWayCounted, "es3, counted"}};
     std::vector<Image> shown[3];
     for (const auto& run : runs) {
         GLWindow window{};
@@ -345,7 +344,7 @@ TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
             << "no context for " << run.name;
         viewportResize(800, 600);
         ASSERT_EQ(sceneInit(&window, &keys), 1);
-        ASSERT_EQ(accumInit(run.way), run.way) << run.name;
+        ASSERT_EQ(frameWaySetUp(run.way), run.way) << run.name;
         for (const auto& pose : poses) {
             showRays = pose[3].x != 0, fpsValue = 59;
             shown[&run - runs].push_back(frame(pose[0], pose[1], pose[2]));

@@ -262,13 +262,13 @@ TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
         int chosen;
         bool warns;
     } rows[] = {
-        {"TENEBREL_ACCUM", nullptr, accumWayCounted, false},
-        {"TENEBREL_ACCUM", "", accumWayCounted, false},
-        {"TENEBREL_ACCUM", "gpu", accumWayCounted, false},
-        {"TENEBREL_ACCUM", "buffer", accumWayBuffer, false},
-        {"TENEBREL_ACCUM", "Buffer", accumWayCounted, true},
-        {"TENEBREL_ACCUM", "buffer ", accumWayCounted, true},
-        {"TENEBREL_ACCUM", "bufferbufferbufferbuffer", accumWayCounted, true},
+        {"TENEBREL_ACCUM", nullptr, frameWayCounted, false},
+        {"TENEBREL_ACCUM", "", frameWayCounted, false},
+        {"TENEBREL_ACCUM", "gpu", frameWayCounted, false},
+        {"TENEBREL_ACCUM", "buffer", frameWayAccumBuffer, false},
+        {"TENEBREL_ACCUM", "Buffer", frameWayCounted, true},
+        {"TENEBREL_ACCUM", "buffer ", frameWayCounted, true},
+        {"TENEBREL_ACCUM", "bufferbufferbufferbuffer", frameWayCounted, true},
         {"TENEBREL_GL", nullptr, drawRendererGl1, false},
         {"TENEBREL_GL", "gl1", drawRendererGl1, false},
         {"TENEBREL_GL", "es3", drawRendererEs3, false},
@@ -283,7 +283,7 @@ TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
         // A build without es3 (Windows) draws with gl1, and says so.
         const bool lacking =
             row.chosen == drawRendererEs3 && !accum && !drawRendererBuilt(drawRendererEs3);
-        EXPECT_EQ(accum ? static_cast<int>(accumWayRequested())
+        EXPECT_EQ(accum ? static_cast<int>(frameWayRequested())
                         : static_cast<int>(drawRendererRequested()),
                   lacking ? drawRendererGl1 : row.chosen)
             << row.name << "=" << (row.value ? row.value : "(unset)");

@@ -44,9 +44,9 @@
 #include "platform/platform.h"
 #include "scene/camera.h"
 #include "scene/scene.h"
-#include "shadow/accum.h"
 #include "shadow/counted.h"
 #include "shadow/frame.h"
+#include "shadow/light.h"
 #include "shadow/stencil.h"
 #include "tests/gl_harness.h"
 #include "tools/bmp_write.h"
@@ -72,7 +72,6 @@ double millisecondsSince(Clock::time_point start) {
 
 void poseScene() {
     cameraSetPose(sceneCamera, 0.0f, 3.0f, 9.5f, 0.0f, -2.0f, -10.0f, 0.0f, 1.0f, 0.0f);
-    // Every frame from the same light: sceneDraw may leave it a last bit off.
     lightPosition = startLight;
     showRays = 0;
     fpsValue = 60.0f;  // some digits to draw, as in a running program
@@ -118,25 +117,25 @@ struct PhaseClock {
 // phase.
 void drawFrameInstrumented(PhaseClock& clock) {
     clock.started = Clock::now();
-    accumFrameBegin();
-    countedBaseDraw();
+    const FrameInput input{sceneCamera, lightPosition, showRays, fpsValue};
+    countedBaseDraw(input.camera, sceneOccluder);
     clock.mark(phaseBase);
-    const Vec3 saved = lightPosition;
-    for (int pass = 0; pass < framePassCount; ++pass) {
-        countedPassBegin(pass, saved);
+    for (int pass = 0; pass < lightPassCount; ++pass) {
+        const Vec3 light = lightOfPass(input.light, pass);
+        countedPassBegin(sceneOccluder, light);
         clock.mark(phasePassClear);
-        countedPassShows();
+        countedPassShows(sceneOccluder, light, input.showRays);
         clock.mark(phasePassShows);
-        countedPassVolumes();
+        countedPassVolumes(sceneOccluder);
         clock.mark(phasePassVolumes);
-        countedPassShadow(pass);
-        countedPassEnd(pass);
+        countedPassShadow(pass + 1 == lightPassCount);
         clock.mark(phasePassShadow);
     }
     countedCountsKeep();
-    drawCompose();
+    countedCompose(sceneOccluder);
     clock.mark(phaseCompose);
-    countedOverlay();
+    frameRatePrint(input.fps);
+    drawFlush();
     clock.mark(phaseOverlay);
 }
 
@@ -197,15 +196,12 @@ PlatformDeviceContext* swappableContext() {
 struct Way {
     const char* name;
     DrawRenderer renderer;
-    AccumWay sum;
-    ShadowVolumes volumes;
+    FrameWay sum;
 };
 const Way ways[] = {
-    {"gl1, accumulation buffer", drawRendererGl1, accumWayBuffer, shadowVolumesPerFace},
-    {"gl1, counted, face volumes", drawRendererGl1, accumWayCounted, shadowVolumesPerFace},
-    {"gl1, counted", drawRendererGl1, accumWayCounted, shadowVolumesSilhouette},
-    {"es3, counted, face volumes", drawRendererEs3, accumWayCounted, shadowVolumesPerFace},
-    {"es3, counted", drawRendererEs3, accumWayCounted, shadowVolumesSilhouette},
+    {"gl1, accumulation buffer", drawRendererGl1, frameWayAccumBuffer},
+    {"gl1, counted", drawRendererGl1, frameWayCounted},
+    {"es3, counted", drawRendererEs3, frameWayCounted},
 };
 const int wayCount = sizeof ways / sizeof ways[0];
 const char* const textureKinds[] = {"256 x 256 brick textures", "one-colour textures"};
@@ -309,8 +305,7 @@ int main(int argc, char** argv) {
             for (int way = 0; way < wayCount; ++way) {
                 const int count = frames / 5 + (round < frames % 5);
                 if (!openScene(ways[way].renderer, kind == 1, &swapped)) return 1;
-                countedVolumes = ways[way].volumes;
-                if (accumInit(ways[way].sum) == ways[way].sum) {  // else it said why
+                if (frameWaySetUp(ways[way].sum) == ways[way].sum) {  // else it said why
                     if (round == 0 && kind == 0) describeContext(ways[way].name, frames);
                     for (int i = 0; i < 3; ++i) drawOneFrame();  // programs and textures settle
                     finish();
@@ -337,17 +332,16 @@ int main(int argc, char** argv) {
             if (frameMs[kind][way] > 0 && frameMs[kind][0] > 0)
                 std::printf("  %-28s %6.2f times as fast as %s\n", ways[way].name,
                             frameMs[kind][0] / frameMs[kind][way], ways[0].name);
-        if (frameMs[kind][2] > 0 && frameMs[kind][4] > 0)
+        if (frameMs[kind][1] > 0 && frameMs[kind][2] > 0)
             std::printf("  es3, counted, is %.2f times as fast as gl1, counted\n",
-                        frameMs[kind][2] / frameMs[kind][4]);
+                        frameMs[kind][1] / frameMs[kind][2]);
     }
-    countedVolumes = shadowVolumesSilhouette;
 
     // 2. Where the time goes in the counted frame, with the renderer that
     // TENEBREL_GL chooses.
-    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 4 : 2];
+    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 2 : 1];
     if (!openScene(chosen.renderer, false, &swapped)) return 1;
-    if (accumInit(accumWayCounted) != accumWayCounted) return closeScene(), 1;
+    if (frameWaySetUp(frameWayCounted) != frameWayCounted) return closeScene(), 1;
     std::printf("\nthe rest uses %s\n", chosen.name);
     const double realFrameMs = frameMs[0][&chosen - ways] / frames;
 

@@ -245,6 +245,9 @@ void es3Clear(uint32_t buffers) {
 void es3ClearColor(float r, float g, float b, float a) {
     glClearColor(r, g, b, a);
 }
+void es3GetClearColor(float values[4]) {
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, values);
+}
 void es3ClearDepth(double depth) {
     glClearDepthf(static_cast<float>(depth));
 }

@@ -145,6 +145,9 @@ void gl1Clear(uint32_t buffers) {
 void gl1ClearColor(float r, float g, float b, float a) {
     glClearColor(r, g, b, a);
 }
+void gl1GetClearColor(float values[4]) {
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, values);
+}
 void gl1ClearDepth(double depth) {
     glClearDepth(depth);
 }
