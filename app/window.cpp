@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "draw/compose.h"
 #include "draw/draw.h"
 
 namespace {
@@ -102,7 +103,9 @@ PlatformPixelFormat windowPixelFormatRequest(int32_t bitsPerPixel) {
     request.accumBlueBits = 16;
     request.accumAlphaBits = 16;
     request.depthBits = 16;
-    request.stencilBits = 1;
+    // What counting the passes needs; a window with fewer still comes, and
+    // sums its passes in the accumulation buffer.
+    request.stencilBits = drawCountStencilBits;
     request.auxBuffers = 0;
     request.layerType = PFD_MAIN_PLANE;
     return request;

@@ -41,7 +41,7 @@ struct GLWindow {
 };
 
 // The framebuffer the window asks for: double-buffered RGBA with depth,
-// stencil and accumulation buffers.
+// stencil (the bits counting the passes needs) and accumulation buffers.
 PlatformPixelFormat windowPixelFormatRequest(int32_t bitsPerPixel);
 // Viewport and a 90-degree perspective for a client area of this size.
 void viewportResize(int32_t width, int32_t height);

@@ -1,16 +1,17 @@
 // What a renderer is to the vocabulary: one function for each call of
-// draw/draw.h, named after the call with the renderer's prefix (gl1Begin,
-// es3Begin for drawBegin), gathered into a table that draw/draw.cpp hands
-// each call to. The list below is the one place that names the calls; the
-// table, its forwarding and each renderer's declarations are made from it,
-// so a renderer that lacks a call fails to link, naming the call. Only
-// draw/ sees this.
+// draw/draw.h and draw/compose.h, named after the call with the renderer's
+// prefix (gl1Begin, es3Begin for drawBegin), gathered into a table that
+// draw/draw.cpp hands each call to. The lists below are the one place that
+// names the renderers' functions; the table and each renderer's
+// declarations are made from them, so a renderer that lacks one fails to
+// link, naming it. Only draw/ sees this.
 #pragma once
 
+#include "draw/compose.h"
 #include "draw/draw.h"
 
 // X(result, Name, (parameters), (arguments)) for every call of the
-// vocabulary that goes to the renderer in use.
+// vocabulary that stands for GL's own.
 // clang-format off
 #define DRAW_CALLS(X)                                                                           \
     X(void, Begin, (DrawPrimitive primitive), (primitive))                                      \
@@ -72,25 +73,29 @@
     X(void, GlyphsEnd, (), ())                                                                  \
     X(void, RasterPos2f, (float x, float y), (x, y))                                            \
     X(void, Glyphs, (uint32_t base, int count, const uint8_t* bytes), (base, count, bytes))     \
+    X(void, BlendFunc, (DrawBlend blend), (blend))                                              \
     X(int, AccumBits, (), ())                                                                   \
     X(void, AccumAdd, (float weight), (weight))                                                 \
-    X(void, AccumReturn, (float value), (value))                                                \
-    X(void, BlendFunc, (DrawBlend blend), (blend))                                              \
-    X(void, ColourSteps, (float steps[3]), (steps))                                             \
+    X(void, AccumReturn, (float value), (value))
+
+// And for every call of the counted frame's composition.
+#define DRAW_COMPOSE_CALLS(X)                                                                   \
     X(int, ComposeCreate, (const DrawComposition* composition, char* why, int whySize),         \
       (composition, why, whySize))                                                              \
     X(void, ComposeDestroy, (), ())                                                             \
     X(int, ComposeFollowViewport, (char* why, int whySize), (why, whySize))                     \
     X(void, ComposeKeepBase, (), ())                                                            \
     X(void, ComposeKeepCounts, (), ())                                                          \
-    X(void, Compose, (), ())
+    X(void, Compose, (), ())                                                                    \
+    X(void, ColourSteps, (float steps[3]), (steps))
 
 // A renderer's whole table: its start and stop in the current context, then
 // the calls.
 #define DRAW_SLOTS(X)                                     \
     X(int, Start, (char* why, int whySize), (why, whySize)) \
     X(void, Stop, (), ())                                 \
-    DRAW_CALLS(X)
+    DRAW_CALLS(X)                                         \
+    DRAW_COMPOSE_CALLS(X)
 // clang-format on
 
 #define DRAW_SLOT_MEMBER(result, name, parameters, arguments) result(*name) parameters;

@@ -114,10 +114,188 @@ DrawRenderer drawRendererInUse() {
     return inUse;
 }
 
-// Every other call: drawName(parameters) is the renderer's Name(arguments).
-#define DRAW_FORWARD(result, name, parameters, arguments) \
-    result draw##name parameters {                        \
-        return backend->name arguments;                   \
-    }
-DRAW_CALLS(DRAW_FORWARD)
-#undef DRAW_FORWARD
+// Every other call goes to the renderer in use, to its function of the same
+// name.
+void drawBegin(DrawPrimitive primitive) {
+    backend->Begin(primitive);
+}
+void drawEnd() {
+    backend->End();
+}
+void drawVertex3f(float x, float y, float z) {
+    backend->Vertex3f(x, y, z);
+}
+void drawTexCoord2i(int s, int t) {
+    backend->TexCoord2i(s, t);
+}
+void drawColor3f(float red, float green, float blue) {
+    backend->Color3f(red, green, blue);
+}
+void drawColor4f(float red, float green, float blue, float alpha) {
+    backend->Color4f(red, green, blue, alpha);
+}
+void drawNormal3f(float x, float y, float z) {
+    backend->Normal3f(x, y, z);
+}
+void drawMatrixMode(DrawMatrix matrix) {
+    backend->MatrixMode(matrix);
+}
+void drawLoadIdentity() {
+    backend->LoadIdentity();
+}
+void drawPushMatrix() {
+    backend->PushMatrix();
+}
+void drawPopMatrix() {
+    backend->PopMatrix();
+}
+void drawTranslatef(float x, float y, float z) {
+    backend->Translatef(x, y, z);
+}
+void drawPerspective(double fovY, double aspect, double zNear, double zFar) {
+    backend->Perspective(fovY, aspect, zNear, zFar);
+}
+void drawLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ, double upX, double upY, double upZ) {
+    backend->LookAt(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
+}
+void drawViewport(int x, int y, int width, int height) {
+    backend->Viewport(x, y, width, height);
+}
+void drawGetMatrix(DrawMatrix matrix, double values[16]) {
+    backend->GetMatrix(matrix, values);
+}
+void drawGetViewport(int values[4]) {
+    backend->GetViewport(values);
+}
+void drawEnable(DrawCapability capability) {
+    backend->Enable(capability);
+}
+void drawDisable(DrawCapability capability) {
+    backend->Disable(capability);
+}
+void drawDepthFunc(DrawCompare compare) {
+    backend->DepthFunc(compare);
+}
+void drawDepthMask(int write) {
+    backend->DepthMask(write);
+}
+void drawStencilFunc(DrawCompare compare, int reference, uint32_t mask) {
+    backend->StencilFunc(compare, reference, mask);
+}
+void drawStencilOp(DrawStencilAction stencilFails, DrawStencilAction depthFails, DrawStencilAction passes) {
+    backend->StencilOp(stencilFails, depthFails, passes);
+}
+void drawStencilMask(uint32_t mask) {
+    backend->StencilMask(mask);
+}
+void drawColorMask(int red, int green, int blue, int alpha) {
+    backend->ColorMask(red, green, blue, alpha);
+}
+void drawFrontFace(DrawWinding winding) {
+    backend->FrontFace(winding);
+}
+void drawSmoothShading() {
+    backend->SmoothShading();
+}
+void drawNicestPerspective() {
+    backend->NicestPerspective();
+}
+void drawTextureModulates() {
+    backend->TextureModulates();
+}
+int drawDepthClampAvailable() {
+    return backend->DepthClampAvailable();
+}
+void drawClear(uint32_t buffers) {
+    backend->Clear(buffers);
+}
+void drawClearColor(float red, float green, float blue, float alpha) {
+    backend->ClearColor(red, green, blue, alpha);
+}
+void drawGetClearColor(float values[4]) {
+    backend->GetClearColor(values);
+}
+void drawClearDepth(double depth) {
+    backend->ClearDepth(depth);
+}
+void drawClearStencil(int value) {
+    backend->ClearStencil(value);
+}
+void drawFlush() {
+    backend->Flush();
+}
+void drawLightPosition(const float position[4]) {
+    backend->LightPosition(position);
+}
+void drawLightSpecular(const float colour[4]) {
+    backend->LightSpecular(colour);
+}
+uint32_t drawTextureCreate() {
+    return backend->TextureCreate();
+}
+void drawTextureBind(uint32_t texture) {
+    backend->TextureBind(texture);
+}
+void drawTextureDelete(uint32_t texture) {
+    backend->TextureDelete(texture);
+}
+void drawTextureMipmaps(int width, int height, const uint8_t* rgb) {
+    backend->TextureMipmaps(width, height, rgb);
+}
+void drawTextureTrilinear() {
+    backend->TextureTrilinear();
+}
+uint32_t drawGlyphsCreate(int count) {
+    return backend->GlyphsCreate(count);
+}
+void drawGlyphsDelete(uint32_t first, int count) {
+    backend->GlyphsDelete(first, count);
+}
+void drawGlyphsBegin() {
+    backend->GlyphsBegin();
+}
+void drawGlyphDefine(uint32_t slot, const DrawGlyph* glyph) {
+    backend->GlyphDefine(slot, glyph);
+}
+void drawGlyphsEnd() {
+    backend->GlyphsEnd();
+}
+void drawRasterPos2f(float x, float y) {
+    backend->RasterPos2f(x, y);
+}
+void drawGlyphs(uint32_t base, int count, const uint8_t* bytes) {
+    backend->Glyphs(base, count, bytes);
+}
+void drawBlendFunc(DrawBlend blend) {
+    backend->BlendFunc(blend);
+}
+int drawAccumBits() {
+    return backend->AccumBits();
+}
+void drawAccumAdd(float weight) {
+    backend->AccumAdd(weight);
+}
+void drawAccumReturn(float value) {
+    backend->AccumReturn(value);
+}
+int drawComposeCreate(const DrawComposition* composition, char* why, int whySize) {
+    return backend->ComposeCreate(composition, why, whySize);
+}
+void drawComposeDestroy() {
+    backend->ComposeDestroy();
+}
+int drawComposeFollowViewport(char* why, int whySize) {
+    return backend->ComposeFollowViewport(why, whySize);
+}
+void drawComposeKeepBase() {
+    backend->ComposeKeepBase();
+}
+void drawComposeKeepCounts() {
+    backend->ComposeKeepCounts();
+}
+void drawCompose() {
+    backend->Compose();
+}
+void drawColourSteps(float steps[3]) {
+    backend->ColourSteps(steps);
+}

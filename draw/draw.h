@@ -1,6 +1,7 @@
 // The program's drawing vocabulary: everything a frame asks of the graphics
-// library, in the program's own terms, as immediate-mode calls. Two
-// renderers speak it:
+// library, in the program's own terms, as immediate-mode calls that stand
+// for GL's own; the counted frame's composition is its other part
+// (draw/compose.h). Two renderers speak it:
 //   gl1 - OpenGL 1.1's fixed pipeline, call for call (draw/gl1/)
 //   es3 - OpenGL ES 3.0 (and WebGL 2): the vertices batched into a buffer
 //         and drawn with a few small shaders (draw/es3/)
@@ -189,16 +190,7 @@ void drawRasterPos2f(float x, float y);
 // each moving it on by its advance.
 void drawGlyphs(uint32_t base, int count, const uint8_t* bytes);
 
-// ---------------------------------------------------------------- the sum
-// A frame adds this many passes, each at this weight (0.95 in all).
-constexpr int drawSumPasses = 10;
-constexpr float drawSumWeight = 0.095f;
-
-// The accumulation buffer, where the framebuffer has one.
-int drawAccumBits();
-void drawAccumAdd(float weight);
-void drawAccumReturn(float value);
-
+// ---------------------------------------------------------------- blending
 // What blending does with the fragment's colour: replaces the pixel's (GL's
 // initial factors), or is added to it, each channel stopping at its most.
 enum DrawBlend : int {
@@ -206,35 +198,10 @@ enum DrawBlend : int {
     drawBlendAdd = 1,
 };
 void drawBlendFunc(DrawBlend blend);
-// The smallest step of the window's red, green and blue: 1 / 255 for eight
-// bits, 1 / 31 for five. Adding a step to a channel adds exactly one to it.
-void drawColourSteps(float steps[3]);
 
-// The passes counted instead of drawn whole. The scene is drawn once into
-// the window, and drawComposeKeepBase keeps that picture; then, in the
-// window's colour buffer cleared to 0, each pass adds one step to red where
-// it leaves the room in shadow, to green where its marker shows and to blue
-// where its rays show; drawComposeKeepCounts keeps the counts, and
-// drawCompose draws the frame from the two into the window, exactly as the
-// accumulation buffer would have summed the ten pictures: each 8-bit
-// channel c / 255 times (weight x 32767), truncated, summed, times
-// 1 / 32767, rounded to the nearest 8-bit step. A pass in shadow shows the
-// kept picture times the tint, rounded as the tinted room is drawn; one
-// counted in green or blue shows that colour; every other pass the kept
-// picture itself.
-struct DrawComposition {
-    float tint;      // the room in shadow: the lit room times this
-    float green[3];  // what a pass counted in green shows: the marker
-    float blue[3];   // and in blue: the rays
-};
-// Made for the current viewport; 0 with `why` (at least 160 bytes) where the
-// context cannot, with nothing left made.
-int drawComposeCreate(const DrawComposition* composition, char* why, int whySize);
-void drawComposeDestroy();
-// Makes the kept pictures again when the viewport has changed size; 0 with
-// `why` when they cannot be made. An empty viewport keeps the old ones.
-int drawComposeFollowViewport(char* why, int whySize);
-void drawComposeKeepBase();
-void drawComposeKeepCounts();
-// Writes colour only, over the whole viewport, whatever the depth.
-void drawCompose();
+// ---------------------------------------------------------------- accumulation buffer
+// Where the framebuffer has one: its bits per channel (0 for none), and
+// GL_ACCUM and GL_RETURN.
+int drawAccumBits();
+void drawAccumAdd(float weight);
+void drawAccumReturn(float value);

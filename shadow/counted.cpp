@@ -1,5 +1,6 @@
 #include "shadow/counted.h"
 
+#include "draw/compose.h"
 #include "draw/draw.h"
 #include "geometry/room.h"
 #include "shadow/light.h"
@@ -13,16 +14,23 @@ namespace {
 // not in every frame.
 float colourSteps[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
 
-// Where nothing of this pass's own shows yet, adds one step to the green
-// (`green`) or blue count, and marks the pixel with `bit`.
-void showsBegin(uint32_t bit, bool green) {
-    drawStencilFunc(drawEqual, 0, countedMarkerBit | countedRayBit);
+// The colour that adds one step to the count of `channel` alone.
+void countColour(DrawCountChannel channel) {
+    float colour[3] = {0.0f, 0.0f, 0.0f};
+    colour[channel] = colourSteps[channel];
+    drawColor4f(colour[0], colour[1], colour[2], 0.0f);
+}
+
+// Where nothing of this pass's own shows yet, adds one step to the count of
+// `channel`, and marks the pixel with `bit`.
+void showsBegin(uint32_t bit, DrawCountChannel channel) {
+    drawStencilFunc(drawEqual, 0, drawCountMarkerBit | drawCountRayBit);
     drawStencilMask(bit);
-    drawColor4f(0.0f, green ? colourSteps[1] : 0.0f, green ? 0.0f : colourSteps[2], 0.0f);
+    countColour(channel);
 }
 
 void raysCount(const Occluder& occluder, ShadowRays which) {
-    showsBegin(countedRayBit, false);
+    showsBegin(drawCountRayBit, drawCountRays);
     drawBegin(drawLines);
     for (const OccluderFace& face : occluder.faces)
         if (face.castsShadow) shadowRaysVertices(face, which);
@@ -33,11 +41,11 @@ void raysCount(const Occluder& occluder, ShadowRays which) {
 
 int countedSetUp(char* why, int whySize) {
     // What a pass counted in shadow, under its marker and under its rays
-    // shows.
-    DrawComposition composition{shadowTint, {}, {}};
+    // shows, and how many are summed at what weight.
+    DrawComposition composition{shadowTint, {}, {}, lightPassCount, framePassWeight};
     for (int i = 0; i < 3; ++i) {
-        composition.green[i] = occluderMarkerColour[i];
-        composition.blue[i] = shadowRayColour[i];
+        composition.marker[i] = occluderMarkerColour[i];
+        composition.rays[i] = shadowRayColour[i];
     }
     if (!drawComposeCreate(&composition, why, whySize)) return 0;
     drawColourSteps(colourSteps);
@@ -105,7 +113,7 @@ void countedBaseDraw(const Camera& camera, const Occluder& occluder) {
     // The scene once: the box, then the lit room, marking where it shows.
     occluderBoxDraw(occluder);
     drawEnable(drawStencilTest);
-    drawStencilFunc(drawAlways, countedRoomBit, ~0u);
+    drawStencilFunc(drawAlways, drawCountRoomBit, ~0u);
     drawStencilOp(drawKeep, drawKeep, drawReplace);
     roomDrawTinted(1.0f);
     drawComposeKeepBase();
@@ -133,7 +141,7 @@ void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showR
     drawDisable(drawLighting);
     drawStencilOp(drawKeep, drawKeep, drawInvert);
     if (showRays == 1) raysCount(occluder, shadowRaysBeforeMarker);
-    showsBegin(countedMarkerBit, true);
+    showsBegin(drawCountMarkerBit, drawCountMarker);
     drawBegin(drawTriangleStrip);
     occluderMarkerVertices(light);
     drawEnd();
@@ -144,19 +152,19 @@ void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showR
 }
 
 void countedPassVolumes(Occluder& occluder) {
-    shadowVolumesCount(occluder, countedVolumeBits);
+    shadowVolumesCount(occluder, drawCountVolumeBits);
 }
 
 void countedPassShadow(bool last) {
-    drawStencilFunc(drawEqual, countedRoomBit | 1,
-                    countedRoomBit | countedMarkerBit | countedRayBit | 1);
+    drawStencilFunc(drawEqual, drawCountRoomBit | drawCountOddBit,
+                    drawCountRoomBit | drawCountMarkerBit | drawCountRayBit | drawCountOddBit);
     // The same cover clears what the pass leaves in the stencil but where
     // the room shows, for the next; the last pass's marker and rays stay for
     // the overlay.
     const DrawStencilAction clear = last ? drawKeep : drawZero;
-    drawStencilMask(~countedRoomBit);
+    drawStencilMask(~drawCountRoomBit);
     drawStencilOp(clear, clear, clear);
-    drawColor4f(colourSteps[0], 0.0f, 0.0f, 0.0f);
+    countColour(drawCountShadow);
     countedCover();
     drawStencilMask(~0u);
 }
@@ -174,7 +182,7 @@ void countedCompose(const Occluder& occluder) {
     // sum of passes drawn whole: where no ray of the last pass is before
     // them. The faces' light copies still hold the last pass's light.
     drawEnable(drawStencilTest);
-    drawStencilFunc(drawEqual, 0, countedRayBit);
+    drawStencilFunc(drawEqual, 0, drawCountRayBit);
     drawStencilOp(drawKeep, drawKeep, drawKeep);
     occluderDraw(occluder);
     drawDisable(drawStencilTest);

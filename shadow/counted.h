@@ -1,10 +1,11 @@
 // The frame with its passes counted instead of drawn whole. The room and the
 // box are drawn once; each pass then draws only what it changes: its marker
 // and rays, and its volumes, counted in the stencil buffer. Pixel by pixel
-// the window's colour buffer counts the passes that leave the room in shadow
-// (red), and that show the marker (green) or a ray (blue) instead of it; one
-// shader then composes the frame from the counts and the lit picture with
-// the accumulation buffer's arithmetic (draw/draw.h, drawCompose).
+// the window's colour buffer counts the passes that leave the room in
+// shadow, and those that show the marker or a ray instead of it; one shader
+// then composes the frame from the counts and the lit picture with the
+// accumulation buffer's arithmetic. What the stencil and each colour channel
+// hold meanwhile is named in draw/compose.h.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +13,6 @@
 #include "geometry/occluder.h"
 #include "scene/camera.h"
 #include "shadow/frame.h"
-
-// The stencil's bits while the passes are counted.
-enum : uint32_t {
-    countedVolumeBits = 0x1F,  // the pass's volumes, counted modulo 32
-    countedMarkerBit = 0x20,   // the pass's marker shows here
-    countedRoomBit = 0x40,     // the room shows here, for the whole frame
-    countedRayBit = 0x80,      // one of the pass's rays shows here
-};
 
 // Sets counting up in the current context: the composing shader, the kept
 // pictures and the window's colour steps; 0 with `why` where it cannot be

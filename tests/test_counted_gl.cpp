@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "draw/compose.h"
 #include "draw/draw.h"
 #include "frame_scene.h"
 #include "geometry/room.h"
@@ -15,6 +16,7 @@
 #include "scene/scene.h"
 #include "shadow/counted.h"
 #include "shadow/frame.h"
+#include "shadow/light.h"
 #include "shadow/stencil.h"
 
 namespace {
@@ -111,7 +113,7 @@ TEST(CountedGl, TheSilhouetteCountsAsEachFacesOwnVolume) {
                     occluderCastShadows(sceneOccluder, 0);
                 } else {
                     occluderChooseCasters(sceneOccluder), drawEnable(drawStencilTest);
-                    shadowVolumesCount(sceneOccluder, countedVolumeBits);
+                    shadowVolumesCount(sceneOccluder, drawCountVolumeBits);
                     drawStencilFunc(drawEqual, 1, 1), drawStencilOp(drawKeep, drawKeep, drawKeep);
                     roomDrawTinted(shadowTint), drawDisable(drawStencilTest);
                 }
@@ -132,19 +134,24 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
     ASSERT_TRUE(sceneReady()) << "no GL context";
     if (frameWaySetUp(frameWayCounted) != frameWayCounted) GTEST_SKIP() << "no counting here";
     // Every count of passes in shadow, under the marker and under a ray
-    // (286 rows), over every 8-bit value (256 columns): the kept picture
-    // and the counts, each a texture shown texel for texel.
+    // (286 rows of {shadow, marker, rays}), over every 8-bit value (256
+    // columns): the kept picture and the counts, each a texture shown texel
+    // for texel, each count in its own channel.
+    const int passes = lightPassCount;
     std::vector<Rgb> rows;
-    for (int k = 0; k <= 10; ++k)
-        for (int g = 0; k + g <= 10; ++g)
-            for (int b = 0; k + g + b <= 10; ++b) rows.push_back(Rgb{k, g, b});
+    for (int k = 0; k <= passes; ++k)
+        for (int g = 0; k + g <= passes; ++g)
+            for (int b = 0; k + g + b <= passes; ++b) rows.push_back(Rgb{k, g, b});
     const int width = 256, height = static_cast<int>(rows.size());
     std::vector<uint8_t> lit, counted;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             lit.insert(lit.end(), {uint8_t(x), uint8_t(x * 5 + y), uint8_t(x * 11 + y * 3)});
-            counted.insert(counted.end(),
-                           {uint8_t(rows[y][0]), uint8_t(rows[y][1]), uint8_t(rows[y][2])});
+            uint8_t texel[3];
+            texel[drawCountShadow] = uint8_t(rows[y][0]);
+            texel[drawCountMarker] = uint8_t(rows[y][1]);
+            texel[drawCountRays] = uint8_t(rows[y][2]);
+            counted.insert(counted.end(), texel, texel + 3);
         }
     uint32_t textures[2];
     for (int t = 0; t < 2; ++t) {
@@ -183,7 +190,7 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
     if (drawAccumBits() >= 16) {
         const float yellowLevels[3] = {1, 1, 0}, white[3] = {1, 1, 1};
         drawClear(drawAccumBuffer);
-        for (int p = 0; p < 10; ++p) {
+        for (int p = 0; p < passes; ++p) {
             drawClear(drawColourBuffer);
             for (int y = 0; y < height; ++y) {
                 const Rgb& n = rows[y];
@@ -204,18 +211,20 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
     drawEnable(drawDepthTest), drawEnable(drawLighting);
     for (uint32_t t : textures) drawTextureDelete(t);
     // The accumulation buffer's arithmetic: each pass's 8-bit channel / 255
-    // x (0.095 x 32767), truncated, summed, x 1 / 32767, rounded.
-    auto share = [](int value) { return std::trunc(value / 255.0f * (0.095f * 32767.0f)); };
+    // x (weight x scale), truncated, summed, x 1 / scale, rounded.
+    auto share = [](int value) {
+        return std::trunc(value / 255.0f * (framePassWeight * drawAccumScale));
+    };
     int wrong = 0, apart = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c) {
                 const Rgb& n = rows[y];
                 const int value = lit[(y * width + x) * 3 + c], i = (y * 800 + x) * 3 + c;
-                const float sum = n[0] * share(static_cast<int>(std::lround(value * 0.55))) +
-                                  (10 - n[0] - n[1] - n[2]) * share(value) +
+                const float sum = n[0] * share(static_cast<int>(std::lround(value * shadowTint))) +
+                                  (passes - n[0] - n[1] - n[2]) * share(value) +
                                   n[1] * share(c < 2 ? 255 : 0) + n[2] * share(255);
-                wrong += composed[i] != std::lround(sum * (1.0f / 32767.0f) * 255.0f);
+                wrong += composed[i] != std::lround(sum * (1.0f / drawAccumScale) * 255.0f);
                 if (!summed.empty()) apart += std::abs(composed[i] - summed[i]) > 1;
             }
     EXPECT_EQ(wrong, 0) << "channels off the 16-bit arithmetic";

@@ -44,9 +44,10 @@ PlatformWindow* openEmptied() {
 
 TEST(Layer, TheClosestFramebufferLeavesOutAccumulationBeforeStencil) {
     // No display offers 64-bit channels: what cannot be had is left out,
-    // the accumulation buffer first, and the window still comes.
+    // the accumulation buffer first, then the stencil asked for gives way to
+    // what stencil there is, and the window still comes.
     // asked; accum, stencil had
-    const int rows[][4] = {{16, 1, 1, 1}, {64, 1, 0, 1}, {64, 64, 0, 0}};
+    const int rows[][4] = {{16, 8, 1, 1}, {64, 8, 0, 1}, {64, 64, 0, 1}, {16, 64, 1, 1}};
     for (const auto& row : rows) {
         PlatformPixelFormat request = windowPixelFormatRequest(32);
         request.accumRedBits = request.accumGreenBits = request.accumBlueBits =

@@ -43,7 +43,7 @@ std::string warning(const std::string& text) {
 
 // The pieces of a trace. The scene hooks below add "init(w)" or "init(f)"
 // by the window's mode, "update(ms,held keys)", "draw" and "shutdown".
-const std::string pixels = ",0x25/32/16/1/16/16) ";
+const std::string pixels = ",0x25/32/16/8/16/16) ";
 const std::string context = "GetDC ChoosePixelFormat SetPixelFormat CreateContext ";
 const std::string made = context + "MakeCurrent ShowWindow(1) ";
 const std::string windowClass = "CreateWindow(OpenGL,Tenebrel,0x40000,0xCF0000,";

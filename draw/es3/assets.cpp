@@ -44,7 +44,7 @@ void es3TextureMipmaps(int width, int height, const uint8_t* rgb) {
         level.resize(static_cast<size_t>(w) * h * 3);
         mipmapScale(rgb, width, height, level.data(), w, h);
     }
-    es3ErrorsClear();
+    commonErrorsClear(es3Gl);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int index = 0;; ++index) {
         glTexImage2D(GL_TEXTURE_2D, index, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE,

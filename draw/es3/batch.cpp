@@ -61,31 +61,6 @@ struct Batch {
 
 Batch batch{};
 
-// The first line of the driver's log for a refused shader or program,
-// after `what`.
-void refuse(const char* what, char* log, char* why, int whySize) {
-    log[std::strcspn(log, "\r\n")] = '\0';
-    char reason[240];
-    std::snprintf(reason, sizeof reason, "%s: %s", what, log[0] != '\0' ? log : "(no log)");
-    drawExplain(why, whySize, reason);
-}
-
-GLuint compile(GLenum kind, int count, const char* const* parts, char* why, int whySize) {
-    const GLuint shader = glCreateShader(kind);
-    GLint compiled = 0;
-    glShaderSource(shader, count, parts, nullptr);
-    glCompileShader(shader);
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled) return shader;
-    char log[200] = "";
-    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    refuse(kind == GL_VERTEX_SHADER ? "a vertex shader does not compile"
-                                    : "a fragment shader does not compile",
-           log, why, whySize);
-    glDeleteShader(shader);
-    return 0;
-}
-
 // Sends the vertices to the buffer and draws them with the program.
 void draw(GLenum mode, const Es3Vertex* vertices, int count, Es3Program program, bool smooth,
           const Matrix& transform) {
@@ -104,44 +79,18 @@ void draw(GLenum mode, const Es3Vertex* vertices, int count, Es3Program program,
 
 }  // namespace
 
-GLuint es3Program(const char* defines, const char* vertexSource, const char* fragmentHead,
-                  const char* fragmentBody, char* why, int whySize) {
+int es3BatchCreate(char* why, int whySize) {
     const char* const version = "#version 300 es\n";
-    const char* const vertexParts[3] = {version, defines, vertexSource};
-    const char* const fragmentParts[4] = {version, defines, fragmentHead, fragmentBody};
-    const GLuint vertex = compile(GL_VERTEX_SHADER, 3, vertexParts, why, whySize);
-    const GLuint fragment =
-        vertex != 0 ? compile(GL_FRAGMENT_SHADER, 4, fragmentParts, why, whySize) : 0;
-    GLuint program = 0;
-    if (vertex != 0 && fragment != 0) {
-        GLint linked = 0;
-        program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (!linked) {
-            char log[200] = "";
-            glGetProgramInfoLog(program, sizeof log, nullptr, log);
-            refuse("a program does not link", log, why, whySize);
-            glDeleteProgram(program), program = 0;
-        }
-    }
-    if (vertex != 0) glDeleteShader(vertex);
-    if (fragment != 0) glDeleteShader(fragment);
-    return program;
-}
-
-const char* es3BatchCreate() {
-    static char why[240];
     char defines[64];
     for (int kind = 0; kind < es3ProgramCount; ++kind)
         for (int smooth = 0; smooth < 2; ++smooth) {
             std::snprintf(defines, sizeof defines, "#define KIND %d\n#define SHADING %s\n", kind,
                           smooth ? "smooth" : "flat");
-            const GLuint program =
-                es3Program(defines, vertexSource, "", fragmentSource, why, sizeof why);
-            if (program == 0) return why;
+            const char* const vertexParts[3] = {version, defines, vertexSource};
+            const char* const fragmentParts[3] = {version, defines, fragmentSource};
+            const GLuint program = commonProgram(es3Gl, "a drawing shader", 3, vertexParts, 3,
+                                                 fragmentParts, why, whySize);
+            if (program == 0) return 0;
             batch.programs[kind][smooth] = program;
             batch.transformAt[kind][smooth] = glGetUniformLocation(program, "transform");
             glUseProgram(program);
@@ -166,7 +115,7 @@ const char* es3BatchCreate() {
     batch.vertices.clear();
     batch.mode = GL_TRIANGLES;
     batch.smooth = false;
-    return nullptr;
+    return 1;
 }
 
 void es3BatchDestroy() {

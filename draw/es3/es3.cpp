@@ -13,6 +13,14 @@
 
 Es3State es3;
 
+const CommonGl es3Gl = {
+    glGetError,     glGetIntegerv,    glIsEnabled,        glEnable,        glDisable,
+    glGenTextures,  glDeleteTextures, glBindTexture,      glTexParameteri, glTexImage2D,
+    glCopyTexSubImage2D, glCreateShader, glShaderSource,   glCompileShader, glGetShaderiv,
+    glGetShaderInfoLog, glDeleteShader, glCreateProgram,  glAttachShader,  glLinkProgram,
+    glGetProgramiv, glGetProgramInfoLog, glDeleteProgram, glUseProgram,    glGetUniformLocation,
+    glUniform1i,    glUniform1f,      glUniform3fv,       glActiveTexture};
+
 namespace {
 
 const GLenum depthClampExt = 0x864F;  // GL_DEPTH_CLAMP_EXT
@@ -105,10 +113,8 @@ int es3Start(char* why, int whySize) {
         drawExplain(why, whySize, "the context is not OpenGL ES 3.0 or later");
         return 0;
     }
-    const char* reason = es3BatchCreate();
-    if (reason != nullptr) {
+    if (!es3BatchCreate(why, whySize)) {
         es3BatchDestroy();
-        drawExplain(why, whySize, reason);
         return 0;
     }
     es3.depthClampExtension = es3HasExtension("GL_EXT_depth_clamp") != 0;
@@ -290,12 +296,4 @@ int es3HasExtension(const char* name) {
         if (extension != nullptr && std::strcmp(extension, name) == 0) return 1;
     }
     return 0;
-}
-
-// A context that is lost answers with the same error for ever: the loop
-// ends after as many as GL has kinds of error.
-int es3ErrorsClear() {
-    bool none = true;
-    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) none = false;
-    return none ? 1 : 0;
 }

@@ -7,7 +7,7 @@
 //   batch.cpp  - the shaders, and the vertices batched into one buffer
 //   assets.cpp - textures, with GLU's mip levels made on the processor
 //   text.cpp   - glyphs, packed into one texture
-//   sum.cpp    - the ten passes, composed from their counts
+//   compose.cpp - the counted frame's composition
 //   matrix.cpp - the matrices GL 1.1 and GLU would make
 #pragma once
 
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "draw/backend.h"
+#include "draw/common.h"
 #include "draw/es3/matrix.h"
 
 #define ES3_DECLARE(result, name, parameters, arguments) result es3##name parameters;
@@ -66,9 +67,12 @@ struct Es3State {
 
 extern Es3State es3;
 
-// The shaders, the vertex buffer and the batch (batch.cpp).
-// es3BatchCreate returns null, or why it could not.
-const char* es3BatchCreate();
+// OpenGL ES 3.0's calls for the code both renderers share (draw/common.h).
+extern const CommonGl es3Gl;
+
+// The shaders, the vertex buffer and the batch (batch.cpp); 0 with `why`
+// where the driver refuses a shader.
+int es3BatchCreate(char* why, int whySize);
 void es3BatchDestroy();
 // Adds the primitive just ended to the batch.
 void es3BatchAdd(DrawPrimitive primitive, const std::vector<Es3Vertex>& vertices);
@@ -78,16 +82,7 @@ void es3BatchFlush();
 // Draws vertices at once through a transform, as triangles.
 void es3DrawTriangles(const Es3Vertex* vertices, int count, Es3Program program,
                       const Matrix& transform);
-// Compiles and links a program from GLSL ES 3.00 sources without their
-// #version line: `defines` before both, the fragment shader's head before
-// its body. 0 when the driver refuses it, with `why` (whySize bytes) saying
-// which and the first line of the driver's log.
-GLuint es3Program(const char* defines, const char* vertexSource, const char* fragmentHead,
-                  const char* fragmentBody, char* why, int whySize);
 int es3HasExtension(const char* name);
-// Takes every error GL has recorded, so that the next check sees only its
-// own; 1 when there was none.
-int es3ErrorsClear();
 // The texture bound again after the renderer bound one of its own.
 void es3TextureRebind();
 

@@ -77,7 +77,7 @@ void upload() {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, glyphs.texture);
-    es3ErrorsClear();
+    commonErrorsClear(es3Gl);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, glyphs.atlasWidth, glyphs.atlasHeight, 0, GL_RED,
                  GL_UNSIGNED_BYTE, atlas.data());
     const GLenum error = glGetError();

@@ -68,7 +68,7 @@ void gl1TextureMipmaps(int imageWidth, int imageHeight, const uint8_t* rgb) {
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     GLint width = imageWidth, height = imageHeight;
     uint8_t* fitted = fitPowerOfTwo(imageWidth, imageHeight, rgb, &width, &height);
-    gl1ErrorsClear();
+    commonErrorsClear(gl1Gl);
     const GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
                                           fitted ? fitted : rgb);
     const GLenum error = glGetError();

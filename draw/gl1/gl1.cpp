@@ -31,8 +31,15 @@ const DrawBackend table = {DRAW_SLOTS(GL1_SLOT)};
 }  // namespace
 
 const DrawBackend* const drawGl1Backend = &table;
+CommonGl gl1Gl{};
 
 int gl1Start(char*, int) {
+    gl1Gl = CommonGl{};
+    gl1Gl.getError = glGetError, gl1Gl.getIntegerv = glGetIntegerv;
+    gl1Gl.isEnabled = glIsEnabled, gl1Gl.enable = glEnable, gl1Gl.disable = glDisable;
+    gl1Gl.genTextures = glGenTextures, gl1Gl.deleteTextures = glDeleteTextures;
+    gl1Gl.bindTexture = glBindTexture, gl1Gl.texParameteri = glTexParameteri;
+    gl1Gl.texImage2D = glTexImage2D, gl1Gl.copyTexSubImage2D = glCopyTexSubImage2D;
     return 1;
 }
 void gl1Stop() {}
@@ -165,6 +172,21 @@ void gl1LightSpecular(const float colour[4]) {
     glLightfv(GL_LIGHT0, GL_SPECULAR, colour);
 }
 
+int gl1AccumBits() {
+    GLint bits = 0;
+    glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
+    return static_cast<int>(bits);
+}
+void gl1AccumAdd(float weight) {
+    glAccum(GL_ACCUM, weight);
+}
+void gl1AccumReturn(float value) {
+    glAccum(GL_RETURN, value);
+}
+void gl1BlendFunc(DrawBlend blend) {
+    glBlendFunc(GL_ONE, blend == drawBlendAdd ? GL_ONE : GL_ZERO);
+}
+
 // Whole names only: one extension's name may begin another's.
 int gl1HasExtension(const char* name) {
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
@@ -182,12 +204,4 @@ int gl1VersionAtLeast(int wantedMajor, int wantedMinor) {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return 0;
     return major > wantedMajor || (major == wantedMajor && minor >= wantedMinor);
-}
-
-// A context that is lost answers with the same error for ever: the loop
-// ends after as many as GL has kinds of error.
-int gl1ErrorsClear() {
-    bool none = true;
-    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) none = false;
-    return none ? 1 : 0;
 }

@@ -1,13 +1,16 @@
 // The gl1 renderer: each call of the vocabulary is the OpenGL 1.1 (and GLU)
 // call of the same name and meaning, on a compatibility context, with what
 // the context offers beyond 1.1 found at run time. Its files:
-//   gl1.cpp    - vertices, matrices, states, clears and the light
-//   assets.cpp - textures, with GLU's mip levels
-//   text.cpp   - glyphs as display lists of glBitmap
-//   sum.cpp    - the ten passes: the accumulation buffer, and their composition
+//   gl1.cpp     - vertices, matrices, states, clears, the light and the
+//                 accumulation buffer
+//   assets.cpp  - textures, with GLU's mip levels
+//   text.cpp    - glyphs as display lists of glBitmap
+//   compose.cpp - the counted frame's composition, with the GL 2.0 entry
+//                 points it fetches
 #pragma once
 
 #include "draw/backend.h"
+#include "draw/common.h"
 
 #define GL1_DECLARE(result, name, parameters, arguments) result gl1##name parameters;
 DRAW_SLOTS(GL1_DECLARE)
@@ -17,6 +20,7 @@ DRAW_SLOTS(GL1_DECLARE)
 // GL version.
 int gl1HasExtension(const char* name);
 int gl1VersionAtLeast(int major, int minor);
-// Takes every error GL has recorded, so that the next check sees only its
-// own; 1 when there was none.
-int gl1ErrorsClear();
+// The GL calls gl1 shares with es3's code (draw/common.h): GL 1.1's, set
+// when the renderer starts, and those of GL 2.0, fetched when the
+// composition is made.
+extern CommonGl gl1Gl;

@@ -3,6 +3,7 @@
 // window is made with the closest framebuffer to the request.
 #include <EGL/egl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,7 +11,7 @@
 
 #include "platform/sdl/internal.h"
 
-void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, bool stencil) {
+void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, int stencilBits) {
     SDL_GL_ResetAttributes();
     if (sdlLayer.glKind == platformGLES3) {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
@@ -25,7 +26,7 @@ void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, 
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format->depthBits);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencil ? format->stencilBits : 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, std::min<int>(stencilBits, format->stencilBits));
     SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, accum ? format->accumRedBits : 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, accum ? format->accumGreenBits : 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, accum ? format->accumBlueBits : 0);

@@ -72,7 +72,9 @@ int sdlVirtualKeyFromSdl(SDL_Keycode key);
 
 // Asks for the framebuffer closest to the request, with or without the
 // accumulation and stencil buffers.
-void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, bool stencil);
+// The request to SDL, with or without the accumulation buffer, and with at
+// most `stencilBits` of stencil.
+void sdlSetFramebufferAttributes(const PlatformPixelFormat* format, bool accum, int stencilBits);
 // SDL_CreateWindow for a window of the next rendering context's kind, with
 // the visual that context's framebuffer draws in.
 SDL_Window* sdlCreateGLWindow(const char* title, int x, int y, int width, int height, Uint32 flags);

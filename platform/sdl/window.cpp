@@ -51,11 +51,16 @@ PlatformWindow* platformCreateWindow(uint32_t, const char* className, const char
                    : SDL_WINDOW_RESIZABLE;
 
     // The closest framebuffer the display has: without an accumulation
-    // buffer if it has none, then without a stencil buffer too.
+    // buffer if it has none; then with whatever stencil it has, with an
+    // accumulation buffer first; then without a stencil buffer too.
     SDL_Window* sdl = nullptr;
-    const bool attempts[3][2] = {{true, true}, {false, true}, {false, false}};
+    const int all = 255;
+    const struct {
+        bool accum;
+        int stencilBits;
+    } attempts[] = {{true, all}, {false, all}, {true, 1}, {false, 1}, {false, 0}};
     for (const auto& attempt : attempts) {
-        sdlSetFramebufferAttributes(pixelFormat, attempt[0], attempt[1]);
+        sdlSetFramebufferAttributes(pixelFormat, attempt.accum, attempt.stencilBits);
         sdl = sdlCreateGLWindow(title != nullptr ? title : "", x, y, clientWidth, clientHeight,
                                 flags);
         if (sdl != nullptr) break;

@@ -1,0 +1,171 @@
+#include "draw/composer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+namespace {
+
+// Which of a count texel's components holds each kind of pass, from the
+// channels' one home (draw/compose.h).
+const char* channelNames() {
+    static char text[96];
+    const char letters[] = "rgb";
+    std::snprintf(text, sizeof text, "#define SHADOW %c\n#define MARKER %c\n#define RAYS %c\n",
+                  letters[drawCountShadow], letters[drawCountMarker], letters[drawCountRays]);
+    return text;
+}
+
+// Per channel: n.SHADOW passes in shadow, n.MARKER showing the marker's
+// colour, n.RAYS the rays', and the rest the kept picture. Each pass's share
+// is what the accumulation buffer adds for its colour (truncated toward
+// zero); the sum comes back times 1 / its scale and the window rounds it.
+// The room in shadow is the lit texel times the tint, rounded to the
+// window's step as its drawing would be.
+const char* const fragmentBody =
+    "uniform vec3 levels, marker, rays;\n"
+    "uniform float tint, passes, addScale, returnScale;\n"
+    "vec3 share(vec3 colour) { return floor(colour * addScale); }\n"
+    "void main() {\n"
+    "    vec3 lit = FETCH(base).rgb;\n"
+    "    vec3 n = floor(FETCH(counts).rgb * levels + 0.5);\n"
+    "    vec3 dark = floor(lit * levels * tint + 0.5) / levels;\n"
+    "    vec3 sum = n.SHADOW * share(dark) + (passes - n.SHADOW - n.MARKER - n.RAYS) * share(lit)\n"
+    "        + n.MARKER * share(marker) + n.RAYS * share(rays);\n"
+    "    COLOUR_OUT = vec4(sum * returnScale, 1.0);\n"
+    "}\n";
+
+// The uniforms besides the samplers, worked out in single precision, as the
+// accumulation buffer works out its factors.
+void uniformsSet(const Composer& composer, const CommonGl& gl, const DrawComposition& c) {
+    const unsigned p = composer.program;
+    float levels[3];
+    for (int i = 0; i < 3; ++i) levels[i] = std::round(1.0f / composerStep(composer.bits[i]));
+    gl.useProgram(p);
+    gl.uniform1i(gl.getUniformLocation(p, "base"), 0);
+    gl.uniform1i(gl.getUniformLocation(p, "counts"), 1);
+    gl.uniform3fv(gl.getUniformLocation(p, "levels"), 1, levels);
+    gl.uniform3fv(gl.getUniformLocation(p, "marker"), 1, c.marker);
+    gl.uniform3fv(gl.getUniformLocation(p, "rays"), 1, c.rays);
+    gl.uniform1f(gl.getUniformLocation(p, "tint"), c.shadowTint);
+    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(c.passes));
+    gl.uniform1f(gl.getUniformLocation(p, "addScale"), c.weight * drawAccumScale);
+    gl.uniform1f(gl.getUniformLocation(p, "returnScale"), 1.0f / drawAccumScale);
+    gl.useProgram(0);
+}
+
+void picturesRelease(Composer& composer, const CommonGl& gl) {
+    for (unsigned* texture : {&composer.base, &composer.counts})
+        if (*texture != 0) gl.deleteTextures(1, texture), *texture = 0;
+    composer.width = composer.height = 0;
+}
+
+void explain(char* why, int whySize, const char* reason) {
+    if (why != nullptr && whySize > 0)
+        std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
+}
+
+}  // namespace
+
+int composerWindowCheck(Composer& composer, const CommonGl& gl, char* why, int whySize) {
+    const unsigned names[4] = {commonGlRedBits, commonGlGreenBits, commonGlBlueBits,
+                               commonGlAlphaBits};
+    for (int i = 0; i < 4; ++i) gl.getIntegerv(names[i], &composer.bits[i]);
+    int stencil = 0;
+    gl.getIntegerv(commonGlStencilBits, &stencil);
+    if (stencil >= drawCountStencilBits) return 1;
+    char reason[96];
+    std::snprintf(reason, sizeof reason, "the window's stencil buffer has fewer than %d bits",
+                  drawCountStencilBits);
+    explain(why, whySize, reason);
+    return 0;
+}
+
+int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
+                        const char* const* vertexParts, int headCount,
+                        const char* const* fragmentHead, const DrawComposition& composition,
+                        char* why, int whySize) {
+    const char* parts[8];
+    int count = 0;
+    for (int i = 0; i < headCount && count < 6; ++i) parts[count++] = fragmentHead[i];
+    parts[count++] = channelNames();
+    parts[count++] = fragmentBody;
+    composer.program = commonProgram(gl, "the composing shader", vertexCount, vertexParts, count,
+                                     parts, why, whySize);
+    if (composer.program == 0) return 0;
+    uniformsSet(composer, gl, composition);
+    return 1;
+}
+
+int composerPicturesFollow(Composer& composer, const CommonGl& gl, int width, int height,
+                           int largest, char* why, int whySize) {
+    if (width <= 0 || height <= 0) return 1;
+    if (width == composer.width && height == composer.height) return 1;
+    picturesRelease(composer, gl);
+    if (width > largest || height > largest)
+        return explain(why, whySize, "the window is larger than a texture can be"), 0;
+    commonErrorsClear(gl);
+    for (unsigned* texture : {&composer.base, &composer.counts}) {
+        gl.genTextures(1, texture);
+        gl.bindTexture(composer.target, *texture);
+        gl.texParameteri(composer.target, commonGlMinFilter, commonGlNearest);
+        gl.texParameteri(composer.target, commonGlMagFilter, commonGlNearest);
+        gl.texParameteri(composer.target, commonGlWrapS, commonGlClampToEdge);
+        gl.texParameteri(composer.target, commonGlWrapT, commonGlClampToEdge);
+        gl.texImage2D(composer.target, 0, static_cast<int>(composer.format[0]), width, height, 0,
+                      composer.format[1], composer.format[2], nullptr);
+    }
+    // Copied from the window every frame: tried once here.
+    gl.copyTexSubImage2D(composer.target, 0, 0, 0, 0, 0, width, height);
+    gl.bindTexture(composer.target, 0);
+    if (!commonErrorsClear(gl)) {
+        picturesRelease(composer, gl);
+        return explain(why, whySize,
+                       "the window's colour cannot be copied into a texture of this size"),
+               0;
+    }
+    composer.width = width, composer.height = height;
+    return 1;
+}
+
+void composerKeep(const Composer& composer, const CommonGl& gl, unsigned texture) {
+    gl.bindTexture(composer.target, texture);
+    gl.copyTexSubImage2D(composer.target, 0, 0, 0, 0, 0, composer.width, composer.height);
+    gl.bindTexture(composer.target, 0);
+}
+
+ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl) {
+    gl.useProgram(composer.program);
+    gl.activeTexture(commonGlTexture1);
+    gl.bindTexture(composer.target, composer.counts);
+    gl.activeTexture(commonGlTexture0);
+    gl.bindTexture(composer.target, composer.base);
+    const ComposerSaved saved{gl.isEnabled(commonGlDepthTest), gl.isEnabled(commonGlStencilTest),
+                              gl.isEnabled(commonGlBlend)};
+    gl.disable(commonGlDepthTest);
+    gl.disable(commonGlStencilTest);
+    gl.disable(commonGlBlend);
+    return saved;
+}
+
+void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved) {
+    if (saved.depthTest) gl.enable(commonGlDepthTest);
+    if (saved.stencilTest) gl.enable(commonGlStencilTest);
+    if (saved.blend) gl.enable(commonGlBlend);
+    gl.bindTexture(composer.target, 0);
+    gl.activeTexture(commonGlTexture1);
+    gl.bindTexture(composer.target, 0);
+    gl.activeTexture(commonGlTexture0);
+    gl.useProgram(0);
+}
+
+void composerDestroy(Composer& composer, const CommonGl& gl) {
+    if (gl.deleteTextures != nullptr) picturesRelease(composer, gl);
+    if (composer.program != 0) gl.deleteProgram(composer.program);
+    composer = Composer{};
+}
+
+float composerStep(int bits) {
+    // A channel the driver does not describe is taken to have eight bits.
+    return 1.0f / static_cast<float>((1 << (bits > 0 && bits < 16 ? bits : 8)) - 1);
+}

@@ -1,0 +1,50 @@
+// The frame's composition (draw/compose.h) as both renderers make it, over
+// the GL calls each hands over (draw/common.h). A renderer adds only what it
+// does its own way: its shaders' first lines, the texture target and format
+// of the kept pictures, and the quad that covers the viewport.
+#pragma once
+
+#include "draw/common.h"
+#include "draw/compose.h"
+
+// What the composition made in the current context; all zero when nothing.
+struct Composer {
+    unsigned program;
+    unsigned target;       // the kept pictures' texture target
+    unsigned base, counts;  // the kept pictures
+    // Theirs: the internal format, the format and the type, so that a copy
+    // from the window keeps every value as the window holds it.
+    unsigned format[3];
+    int width, height;  // the size they were made for, 0 for none
+    int bits[4];        // the window's red, green, blue and alpha bits
+};
+
+// Reads the window's colour bits into the record; 0 with `why` where its
+// stencil cannot hold the counts.
+int composerWindowCheck(Composer& composer, const CommonGl& gl, char* why, int whySize);
+// Builds the composing program from the renderer's vertex shader and
+// fragment head (the two samplers `base` and `counts`, FETCH(sampler) giving
+// the texel at the fragment's own pixel, COLOUR_OUT naming the output) and
+// the shared body, and gives it the composition's uniforms.
+int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
+                        const char* const* vertexParts, int headCount,
+                        const char* const* fragmentHead, const DrawComposition& composition,
+                        char* why, int whySize);
+// The kept pictures for a viewport of this size, made again only when the
+// size has changed; an empty viewport keeps the old ones. A copy from the
+// window is tried at once, so a window whose colour the textures cannot take
+// is found here. 0 with `why`, and no pictures, where they cannot be made.
+int composerPicturesFollow(Composer& composer, const CommonGl& gl, int width, int height,
+                           int largest, char* why, int whySize);
+// The window's colour into a kept picture.
+void composerKeep(const Composer& composer, const CommonGl& gl, unsigned texture);
+// Around the renderer's quad: the program and the pictures bound, depth,
+// stencil and blending off; then all given back as it was.
+struct ComposerSaved {
+    unsigned char depthTest, stencilTest, blend;
+};
+ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl);
+void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved);
+void composerDestroy(Composer& composer, const CommonGl& gl);
+// The smallest step of a channel of that many bits: 1 / 255 for eight.
+float composerStep(int bits);
