@@ -64,7 +64,10 @@ int windowMakeContext(GLWindow* window, uint32_t style, uint32_t exStyle, const 
 bool windowMakeDrawable(GLWindow* window, DrawRenderer renderer, uint32_t style, uint32_t exStyle,
                         const PlatformRect& rect, const PlatformPixelFormat& request, char* why) {
     if (!windowMakeContext(window, style, exStyle, rect, request)) return false;
-    if (drawStart(renderer, why, 160)) return true;
+    if (drawStart(renderer, why, 160)) {
+        if (why[0] != '\0') platformWarn(why);
+        return true;
+    }
     platformMakeCurrent(window->deviceContext, nullptr);
     platformDeleteContext(window->renderContext);
     window->renderContext = nullptr;

@@ -31,24 +31,27 @@ uint32_t readU32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-void bmpShowError(const char* text) {
-    platformMessageBox(platformGetFocus(), text, "Error", MB_OK);
+// The reason, into the caller's `why`; null, the decoder's answer.
+ImageRGB* refuse(const char* reason, char* why, int whySize) {
+    if (why != nullptr && whySize > 0)
+        std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
+    return nullptr;
 }
 
-void bmpShowOpenError(const char* fileName) {
+ImageRGB* refuseOpening(const char* fileName, char* why, int whySize) {
     // The box's text fits 255 characters; a longer name keeps its start and
     // is marked as cut, so the message still reads as a whole sentence.
     const char* prefix = "Failed to open DIB file ";
     const char* suffix = ".\n";
     const char* name = fileName ? fileName : "";
-    char text[256];
+    char text[bmpWhySize];
     size_t room = sizeof text - 1 - std::strlen(prefix) - std::strlen(suffix);
     if (std::strlen(name) <= room)
         std::snprintf(text, sizeof text, "%s%s%s", prefix, name, suffix);
     else
         std::snprintf(text, sizeof text, "%s%.*s...%s", prefix, static_cast<int>(room - 3), name,
                       suffix);
-    bmpShowError(text);
+    return refuse(text, why, whySize);
 }
 
 uint16_t colorCountForBits(uint16_t bitCount) {
@@ -100,7 +103,7 @@ uint16_t bmpColorCount(const uint8_t* header, size_t available) {
     return colorCountForBits(readU16(header + 14));
 }
 
-ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
+ImageRGB* bmpDecode(const uint8_t* bytes, size_t length, char* why, int whySize) {
     if (!bytes) length = 0;
 
     // The optional file header says where the pixels are.
@@ -108,30 +111,19 @@ ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
     uint64_t pixelOffset = 0;
     bool havePixelOffset = false;
     if (length >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        if (length < BMP_FILE_HEADER_SIZE) {
-            bmpShowError(BMP_TEXT_CONVERSION);
-            return nullptr;
-        }
+        if (length < BMP_FILE_HEADER_SIZE) return refuse(BMP_TEXT_CONVERSION, why, whySize);
         pixelOffset = readU32(bytes + 10);
         havePixelOffset = true;
         headerAt = BMP_FILE_HEADER_SIZE;
     }
 
     size_t available = length - headerAt;
-    if (available < 4) {
-        bmpShowError(BMP_TEXT_CONVERSION);
-        return nullptr;
-    }
+    if (available < 4) return refuse(BMP_TEXT_CONVERSION, why, whySize);
     const uint8_t* header = bytes + headerAt;
     uint32_t headerSize = readU32(header);
-    if (headerSize != BMP_CORE_HEADER_SIZE && headerSize != BMP_INFO_HEADER_SIZE) {
-        bmpShowError(BMP_TEXT_UNKNOWN);
-        return nullptr;
-    }
-    if (available < headerSize) {
-        bmpShowError(BMP_TEXT_CONVERSION);
-        return nullptr;
-    }
+    if (headerSize != BMP_CORE_HEADER_SIZE && headerSize != BMP_INFO_HEADER_SIZE)
+        return refuse(BMP_TEXT_UNKNOWN, why, whySize);
+    if (available < headerSize) return refuse(BMP_TEXT_CONVERSION, why, whySize);
 
     uint16_t colorCount = bmpColorCount(header, available);
     DibHeader work;
@@ -139,10 +131,7 @@ ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
 
     // Bit-field masks follow a 40-byte header, ahead of any palette.
     if (work.compression == DIB_COMPRESSION_BITFIELDS) {
-        if (length - paletteAt < BMP_MASKS_SIZE) {
-            bmpShowError(BMP_TEXT_CONVERSION);
-            return nullptr;
-        }
+        if (length - paletteAt < BMP_MASKS_SIZE) return refuse(BMP_TEXT_CONVERSION, why, whySize);
         for (int i = 0; i < 3; ++i) work.masks[i] = readU32(bytes + paletteAt + 4 * i);
         paletteAt += BMP_MASKS_SIZE;
     }
@@ -154,10 +143,8 @@ ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
         uint32_t wanted = colorCount;
         uint32_t reachable = work.bitCount == 0 ? 0 : 1u << work.bitCount;
         if (wanted > reachable) wanted = reachable;
-        if ((length - paletteAt) / entrySize < wanted) {
-            bmpShowError(BMP_TEXT_CONVERSION);
-            return nullptr;
-        }
+        if ((length - paletteAt) / entrySize < wanted)
+            return refuse(BMP_TEXT_CONVERSION, why, whySize);
         for (uint32_t i = 0; i < wanted; ++i) {
             const uint8_t* entry = bytes + paletteAt + i * entrySize;
             work.palette[i][0] = entry[0];
@@ -183,41 +170,29 @@ ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
 
     // A picture with no pixels, or whose pixels start outside the file, is
     // nothing the converter can work with.
-    if (work.width <= 0 || work.height == 0 || work.height == INT32_MIN || pixelOffset >= length) {
-        bmpShowError(BMP_TEXT_CONVERSION);
-        return nullptr;
-    }
+    if (work.width <= 0 || work.height == 0 || work.height == INT32_MIN || pixelOffset >= length)
+        return refuse(BMP_TEXT_CONVERSION, why, whySize);
     uint64_t width = static_cast<uint64_t>(work.width);
     uint64_t height = work.height < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(work.height))
                                       : static_cast<uint64_t>(work.height);
     uint64_t rowBytes = width * 3;  // width < 2^31: no overflow
-    if (rowBytes > BMP_MAX_IMAGE_BYTES || height > BMP_MAX_IMAGE_BYTES / rowBytes) {
-        bmpShowError(BMP_TEXT_MEMORY);
-        return nullptr;
-    }
+    if (rowBytes > BMP_MAX_IMAGE_BYTES || height > BMP_MAX_IMAGE_BYTES / rowBytes)
+        return refuse(BMP_TEXT_MEMORY, why, whySize);
     const uint8_t* bits = bytes + pixelOffset;
     size_t bitsLength = length - static_cast<size_t>(pixelOffset);
-    if (!dibCanConvert(&work, bitsLength)) {
-        bmpShowError(BMP_TEXT_CONVERSION);
-        return nullptr;
-    }
+    if (!dibCanConvert(&work, bitsLength)) return refuse(BMP_TEXT_CONVERSION, why, whySize);
 
     // Cleared, so rows the file does not reach come out black.
     uint8_t* data = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(height), rowBytes));
-    if (!data) {
-        bmpShowError(BMP_TEXT_MEMORY);
-        return nullptr;
-    }
+    if (!data) return refuse(BMP_TEXT_MEMORY, why, whySize);
     if (dibConvert(&work, bits, bitsLength, data) == 0) {
         std::free(data);
-        bmpShowError(BMP_TEXT_CONVERSION);
-        return nullptr;
+        return refuse(BMP_TEXT_CONVERSION, why, whySize);
     }
     ImageRGB* image = static_cast<ImageRGB*>(std::malloc(sizeof(ImageRGB)));
     if (!image) {
         std::free(data);
-        bmpShowError(BMP_TEXT_MEMORY);
-        return nullptr;
+        return refuse(BMP_TEXT_MEMORY, why, whySize);
     }
     image->width = work.width;
     image->height = static_cast<int32_t>(height);
@@ -225,13 +200,11 @@ ImageRGB* bmpDecode(const uint8_t* bytes, size_t length) {
     return image;
 }
 
-ImageRGB* bmpLoad(const char* fileName) {
+ImageRGB* bmpLoad(const char* fileName, char* why, int whySize) {
     PlatformMappedFile file = {nullptr, 0, -1};
-    if (!fileName || !platformFileMap(fileName, &file)) {
-        bmpShowOpenError(fileName);
-        return nullptr;
-    }
-    ImageRGB* image = bmpDecode(file.data, file.size);
+    if (!fileName || !platformFileMap(fileName, &file))
+        return refuseOpening(fileName, why, whySize);
+    ImageRGB* image = bmpDecode(file.data, file.size, why, whySize);
     platformFileUnmap(&file);
     return image;
 }

@@ -18,14 +18,19 @@ struct ImageRGB {
 // more likely damaged than honest.
 enum : uint32_t { BMP_MAX_IMAGE_BYTES = 256u * 1024u * 1024u };
 
+// Room for any reason the loader gives: a box's text of 255 characters.
+enum : int { bmpWhySize = 256 };
+
 // Loads a BMP file (with or without the 14-byte file header; 12-byte core or
-// 40-byte info header). On failure it shows the reason in a box owned by the
-// window with the keyboard focus and returns null.
-ImageRGB* bmpLoad(const char* fileName);
+// 40-byte info header). On failure returns null with the reason in `why`
+// (whySize bytes), the text the user is shown: "Failed to open DIB file
+// NAME.\n", "Unknown DIB file format.", "Out of memory." or "Image file
+// conversion error.".
+ImageRGB* bmpLoad(const char* fileName, char* why, int whySize);
 
 // The same for a BMP already in memory: `length` bytes at `bytes`, nothing
-// read outside them. Shows the same boxes, except the one for opening.
-ImageRGB* bmpDecode(const uint8_t* bytes, size_t length);
+// read outside them.
+ImageRGB* bmpDecode(const uint8_t* bytes, size_t length, char* why, int whySize);
 
 // The number of palette entries a core or info header announces: for a core
 // header 2, 16 or 256 by the bit count (else 0); for an info header its

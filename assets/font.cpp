@@ -18,8 +18,7 @@ const int FONT_COUNT = 96;
 
 }  // namespace
 
-void fontBuild(PlatformDeviceContext* deviceContext) {
-    (void)deviceContext;  // the glyphs come from the font files, not the window
+void fontBuild() {
     fontListBase = drawGlyphsCreate(FONT_COUNT);
     if (fontListBase == 0) return;
 
@@ -35,7 +34,9 @@ void fontBuild(PlatformDeviceContext* deviceContext) {
         drawGlyphDefine(fontListBase + static_cast<uint32_t>(k - FONT_FIRST),
                         have ? &drawn : nullptr);
     }
-    drawGlyphsEnd();
+    char why[160];
+    // Glyphs that cannot be kept draw nothing; the user is told why.
+    if (!drawGlyphsEnd(why, sizeof why)) platformWarn(why);
     platformFontClose(font);
 }
 

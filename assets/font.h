@@ -11,9 +11,9 @@
 // the character's advance. 0 while no font is built.
 extern uint32_t fontListBase;
 
-// Builds the slots from a 28-pixel bold face in the current rendering
-// context. `deviceContext` is the window's.
-void fontBuild(PlatformDeviceContext* deviceContext);
+// Builds the slots from a 28-pixel bold face, from the system's font files,
+// in the current rendering context.
+void fontBuild();
 // Deletes the slots; does nothing when none are built.
 void fontDelete();
 // Formats like printf (at most 255 characters; longer text is cut) and draws

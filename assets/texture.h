@@ -9,6 +9,7 @@ extern uint32_t textureIds[2];
 
 // Loads `fileName` into a new mipmapped texture, stores its name in
 // ids[index] and leaves it bound to the texture unit. A null name does nothing.
-// Returns 1, or 0 when the file cannot be loaded; the loader has then told
-// the user why and nothing was made.
+// Returns 1, or 0 when the file cannot be loaded: the user has then been
+// shown why, in a box owned by the window with the keyboard focus, and
+// nothing was made.
 int textureLoad(uint32_t* ids, const char* fileName, int index);

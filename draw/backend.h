@@ -64,13 +64,14 @@
     X(uint32_t, TextureCreate, (), ())                                                          \
     X(void, TextureBind, (uint32_t texture), (texture))                                         \
     X(void, TextureDelete, (uint32_t texture), (texture))                                       \
-    X(void, TextureMipmaps, (int width, int height, const uint8_t* rgb), (width, height, rgb))  \
+    X(int, TextureMipmaps, (int width, int height, const uint8_t* rgb, char* why, int whySize),  \
+      (width, height, rgb, why, whySize))                                                       \
     X(void, TextureTrilinear, (), ())                                                           \
     X(uint32_t, GlyphsCreate, (int count), (count))                                             \
     X(void, GlyphsDelete, (uint32_t first, int count), (first, count))                          \
     X(void, GlyphsBegin, (), ())                                                                \
     X(void, GlyphDefine, (uint32_t slot, const DrawGlyph* glyph), (slot, glyph))                \
-    X(void, GlyphsEnd, (), ())                                                                  \
+    X(int, GlyphsEnd, (char* why, int whySize), (why, whySize))                                 \
     X(void, RasterPos2f, (float x, float y), (x, y))                                            \
     X(void, Glyphs, (uint32_t base, int count, const uint8_t* bytes), (base, count, bytes))     \
     X(void, BlendFunc, (DrawBlend blend), (blend))                                              \

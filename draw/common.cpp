@@ -23,9 +23,8 @@ unsigned compile(const CommonGl& gl, const char* what, unsigned kind, int count,
     if (compiled) return shader;
     char log[200] = "";
     gl.getShaderInfoLog(shader, sizeof log, nullptr, log);
-    refuse(what,
-           kind == commonGlVertexShader ? "does not compile (vertex)" : "does not compile", log,
-           why, whySize);
+    refuse(what, kind == commonGlVertexShader ? "does not compile (vertex)" : "does not compile",
+           log, why, whySize);
     gl.deleteShader(shader);
     return 0;
 }
@@ -43,10 +42,9 @@ unsigned commonProgram(const CommonGl& gl, const char* what, int vertexCount,
                        const char* const* fragmentParts, char* why, int whySize) {
     const unsigned vertex =
         compile(gl, what, commonGlVertexShader, vertexCount, vertexParts, why, whySize);
-    const unsigned fragment =
-        vertex != 0 ? compile(gl, what, commonGlFragmentShader, fragmentCount, fragmentParts, why,
-                              whySize)
-                    : 0;
+    const unsigned fragment = vertex != 0 ? compile(gl, what, commonGlFragmentShader, fragmentCount,
+                                                    fragmentParts, why, whySize)
+                                          : 0;
     unsigned program = 0;
     if (vertex != 0 && fragment != 0) {
         int linked = 0;

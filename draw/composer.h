@@ -10,7 +10,7 @@
 // What the composition made in the current context; all zero when nothing.
 struct Composer {
     unsigned program;
-    unsigned target;       // the kept pictures' texture target
+    unsigned target;        // the kept pictures' texture target
     unsigned base, counts;  // the kept pictures
     // Theirs: the internal format, the format and the type, so that a copy
     // from the window keeps every value as the window holds it.

@@ -155,7 +155,8 @@ void drawTranslatef(float x, float y, float z) {
 void drawPerspective(double fovY, double aspect, double zNear, double zFar) {
     backend->Perspective(fovY, aspect, zNear, zFar);
 }
-void drawLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ, double upX, double upY, double upZ) {
+void drawLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY,
+                double centreZ, double upX, double upY, double upZ) {
     backend->LookAt(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
 }
 void drawViewport(int x, int y, int width, int height) {
@@ -182,7 +183,8 @@ void drawDepthMask(int write) {
 void drawStencilFunc(DrawCompare compare, int reference, uint32_t mask) {
     backend->StencilFunc(compare, reference, mask);
 }
-void drawStencilOp(DrawStencilAction stencilFails, DrawStencilAction depthFails, DrawStencilAction passes) {
+void drawStencilOp(DrawStencilAction stencilFails, DrawStencilAction depthFails,
+                   DrawStencilAction passes) {
     backend->StencilOp(stencilFails, depthFails, passes);
 }
 void drawStencilMask(uint32_t mask) {
@@ -239,8 +241,8 @@ void drawTextureBind(uint32_t texture) {
 void drawTextureDelete(uint32_t texture) {
     backend->TextureDelete(texture);
 }
-void drawTextureMipmaps(int width, int height, const uint8_t* rgb) {
-    backend->TextureMipmaps(width, height, rgb);
+int drawTextureMipmaps(int width, int height, const uint8_t* rgb, char* why, int whySize) {
+    return backend->TextureMipmaps(width, height, rgb, why, whySize);
 }
 void drawTextureTrilinear() {
     backend->TextureTrilinear();
@@ -257,8 +259,8 @@ void drawGlyphsBegin() {
 void drawGlyphDefine(uint32_t slot, const DrawGlyph* glyph) {
     backend->GlyphDefine(slot, glyph);
 }
-void drawGlyphsEnd() {
-    backend->GlyphsEnd();
+int drawGlyphsEnd(char* why, int whySize) {
+    return backend->GlyphsEnd(why, whySize);
 }
 void drawRasterPos2f(float x, float y) {
     backend->RasterPos2f(x, y);

@@ -27,7 +27,8 @@ int drawRendererBuilt(DrawRenderer renderer);
 //     context the renderer draws in, for the window made next; 0 with `why`
 //     (at least 160 bytes) where the system makes none of that kind;
 //   drawStart starts it in the context made and current; 0 with `why`
-//     saying what the context lacks, and nothing made;
+//     saying what the context lacks, and nothing made; 1 with `why` empty,
+//     or saying what the renderer does instead of what the context lacks;
 //   drawFallBack, after either failed for the reason `why`, moves
 //     `renderer` on to the one that draws instead and says so in one line;
 //     0 where none is left.
@@ -161,7 +162,9 @@ void drawTextureDelete(uint32_t texture);
 // 24-bit rows (red, green, blue; the first row at t = 0). A side that is not
 // a power of two is first fitted to the nearest one, within the largest
 // texture the context takes. Both renderers hold the same texels.
-void drawTextureMipmaps(int width, int height, const uint8_t* rgb);
+// 0 with `why` where the driver cannot take the picture: the texture then
+// has no texels and the surfaces show untextured.
+int drawTextureMipmaps(int width, int height, const uint8_t* rgb, char* why, int whySize);
 // Minification blends the two nearest levels, each sampled bilinearly.
 void drawTextureTrilinear();
 
@@ -181,7 +184,8 @@ void drawGlyphsDelete(uint32_t first, int count);
 // Glyphs are defined between these two; a null glyph leaves the slot empty.
 void drawGlyphsBegin();
 void drawGlyphDefine(uint32_t slot, const DrawGlyph* glyph);
-void drawGlyphsEnd();
+// 0 with `why` where the glyphs cannot be kept: then they draw nothing.
+int drawGlyphsEnd(char* why, int whySize);
 // The raster position the next glyphs are drawn from: a point through the
 // current matrices, in the current colour, or lit by light 0 with the
 // current normal where lighting is on.

@@ -49,7 +49,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     sceneWindow = window;
     sceneKeys = keys;
 
-    fontBuild(window->deviceContext);
+    fontBuild();
 
     drawEnable(drawTexturing);
     // Without its textures the scene has nothing to show: the shell ends the

@@ -111,7 +111,7 @@ TEST(AssetsGLTest, TexturesHoldTheirPictureAndTextItsGlyphs) {
     uploaded(noise), uploaded(grown);
 
     glOrtho(0, WIDTH, 0, HEIGHT, -1, 1);
-    fontBuild(nullptr);
+    fontBuild();
     // A list of someone else's right behind the font's: byte 128 would reach
     // it through the list base. Bytes outside the font draw nothing.
     GLuint other = glGenLists(1);

@@ -125,8 +125,8 @@ TEST(CountedGl, TheSilhouetteCountsAsEachFacesOwnVolume) {
         }
         const bool inside = light.x == 0 && light.y == 0;
         EXPECT_TRUE(unlike == 0 && (inside ? dark == 0 : dark > 1000))
-            << unlike << " pixels unlike, " << dark << " dark, light " << light.x << ", "
-            << light.y << ", " << light.z;
+            << unlike << " pixels unlike, " << dark << " dark, light " << light.x << ", " << light.y
+            << ", " << light.z;
     }
 }
 

@@ -164,10 +164,11 @@ bool measure(const std::filesystem::path& path, int repetitions, Result* result)
             std::free(image);
         }
         const Clock::time_point start = Clock::now();
-        image = bmpLoad(path.c_str());
+        char why[bmpWhySize];
+        image = bmpLoad(path.c_str(), why, sizeof why);
         ours.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (!image) {
-            std::fprintf(stderr, "bench_bmp: bmpLoad could not read %s\n", path.c_str());
+            std::fprintf(stderr, "bench_bmp: bmpLoad could not read %s: %s\n", path.c_str(), why);
             return false;
         }
     }

@@ -5,7 +5,6 @@
 
 #include "draw/es3/es3.h"
 #include "draw/mipmap.h"
-#include "platform/platform.h"
 
 uint32_t es3TextureCreate() {
     GLuint texture = 0;
@@ -32,7 +31,7 @@ void es3TextureDelete(uint32_t texture) {
 
 // Level 0 fitted to powers of two, then every level down to 1 x 1, each
 // made from the one before as GLU makes them.
-void es3TextureMipmaps(int width, int height, const uint8_t* rgb) {
+int es3TextureMipmaps(int width, int height, const uint8_t* rgb, char* why, int whySize) {
     es3BatchFlush();
     GLint largest = 0, alignment = 4;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
@@ -56,13 +55,12 @@ void es3TextureMipmaps(int width, int height, const uint8_t* rgb) {
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     const GLenum error = glGetError();
-    if (error != GL_NO_ERROR) {
-        // The surfaces then show untextured; the user is told why.
-        char line[160];
-        std::snprintf(line, sizeof line, "a %d x %d texture cannot be uploaded: GL error 0x%04X",
-                      width, height, error);
-        platformWarn(line);
-    }
+    if (error == GL_NO_ERROR) return 1;
+    char reason[160];
+    std::snprintf(reason, sizeof reason, "a %d x %d texture cannot be uploaded: GL error 0x%04X",
+                  width, height, error);
+    drawExplain(why, whySize, reason);
+    return 0;
 }
 
 void es3TextureTrilinear() {

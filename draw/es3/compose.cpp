@@ -30,13 +30,12 @@ bool windowFormat(const int bits[4], unsigned format[3]) {
         int red, green, blue, alpha;
         GLenum internal, format, type;
     };
-    const Match matches[] = {
-        {5, 6, 5, 0, GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5},
-        {4, 4, 4, 4, GL_RGBA4, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4},
-        {5, 5, 5, 1, GL_RGB5_A1, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1},
-        {8, 8, 8, 0, GL_RGB8, GL_RGB, GL_UNSIGNED_BYTE},
-        {8, 8, 8, 8, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE},
-        {10, 10, 10, 2, GL_RGB10_A2, GL_RGBA, GL_UNSIGNED_INT_2_10_10_10_REV}};
+    const Match matches[] = {{5, 6, 5, 0, GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5},
+                             {4, 4, 4, 4, GL_RGBA4, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4},
+                             {5, 5, 5, 1, GL_RGB5_A1, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1},
+                             {8, 8, 8, 0, GL_RGB8, GL_RGB, GL_UNSIGNED_BYTE},
+                             {8, 8, 8, 8, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE},
+                             {10, 10, 10, 2, GL_RGB10_A2, GL_RGBA, GL_UNSIGNED_INT_2_10_10_10_REV}};
     for (const Match& m : matches)
         if (m.red == bits[0] && m.green == bits[1] && m.blue == bits[2] && m.alpha == bits[3]) {
             format[0] = m.internal, format[1] = m.format, format[2] = m.type;
@@ -64,8 +63,8 @@ int composeMake(const DrawComposition& composition, char* why, int whySize) {
                       composer.bits[0], composer.bits[1], composer.bits[2], composer.bits[3]);
         return drawExplain(why, whySize, reason), 0;
     }
-    if (!composerProgramMake(composer, es3Gl, 1, &vertexSource, 1, &fragmentHead, composition,
-                             why, whySize))
+    if (!composerProgramMake(composer, es3Gl, 1, &vertexSource, 1, &fragmentHead, composition, why,
+                             whySize))
         return 0;
     const float cover[6] = {-1, -1, 3, -1, -1, 3};
     glGenVertexArrays(1, &vertexArray);

@@ -9,17 +9,37 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
-
 Es3State es3;
 
-const CommonGl es3Gl = {
-    glGetError,     glGetIntegerv,    glIsEnabled,        glEnable,        glDisable,
-    glGenTextures,  glDeleteTextures, glBindTexture,      glTexParameteri, glTexImage2D,
-    glCopyTexSubImage2D, glCreateShader, glShaderSource,   glCompileShader, glGetShaderiv,
-    glGetShaderInfoLog, glDeleteShader, glCreateProgram,  glAttachShader,  glLinkProgram,
-    glGetProgramiv, glGetProgramInfoLog, glDeleteProgram, glUseProgram,    glGetUniformLocation,
-    glUniform1i,    glUniform1f,      glUniform3fv,       glActiveTexture};
+const CommonGl es3Gl = {glGetError,
+                        glGetIntegerv,
+                        glIsEnabled,
+                        glEnable,
+                        glDisable,
+                        glGenTextures,
+                        glDeleteTextures,
+                        glBindTexture,
+                        glTexParameteri,
+                        glTexImage2D,
+                        glCopyTexSubImage2D,
+                        glCreateShader,
+                        glShaderSource,
+                        glCompileShader,
+                        glGetShaderiv,
+                        glGetShaderInfoLog,
+                        glDeleteShader,
+                        glCreateProgram,
+                        glAttachShader,
+                        glLinkProgram,
+                        glGetProgramiv,
+                        glGetProgramInfoLog,
+                        glDeleteProgram,
+                        glUseProgram,
+                        glGetUniformLocation,
+                        glUniform1i,
+                        glUniform1f,
+                        glUniform3fv,
+                        glActiveTexture};
 
 namespace {
 
@@ -118,11 +138,11 @@ int es3Start(char* why, int whySize) {
         return 0;
     }
     es3.depthClampExtension = es3HasExtension("GL_EXT_depth_clamp") != 0;
-    if (!es3.depthClampExtension) {
-        platformWarn(
-            "this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at infinity "
-            "instead, so a far light's shadow stays whole");
-    }
+    drawExplain(why, whySize,
+                es3.depthClampExtension
+                    ? ""
+                    : "this OpenGL ES has no GL_EXT_depth_clamp: the far plane is put at "
+                      "infinity instead, so a far light's shadow stays whole");
     resetState();
     return 1;
 }

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "draw/es3/es3.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -56,16 +55,16 @@ void pack(int largest) {
 }
 
 // Packs the glyphs into the texture and sends it; without a texture the
-// text is not drawn, and the user is told why.
-void upload() {
+// text is not drawn: 0, with `why`.
+int upload(char* why, int whySize) {
     GLint largest = 0, alignment = 4;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     pack(largest);
     if (glyphs.atlasWidth == 0) {
-        platformWarn(
-            "the frame rate's glyphs do not fit into the largest texture this OpenGL ES "
-            "makes: the frame rate is not shown");
-        return;
+        drawExplain(why, whySize,
+                    "the frame rate's glyphs do not fit into the largest texture this OpenGL ES "
+                    "makes: the frame rate is not shown");
+        return 0;
     }
     std::vector<uint8_t> atlas(static_cast<size_t>(glyphs.atlasWidth) * glyphs.atlasHeight, 0);
     for (const Glyph& glyph : glyphs.slots)
@@ -88,16 +87,16 @@ void upload() {
     es3TextureRebind();
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     for (Glyph& glyph : glyphs.slots) std::vector<uint8_t>().swap(glyph.texels);
-    if (error != GL_NO_ERROR) {
-        char line[160];
-        std::snprintf(line, sizeof line,
-                      "the frame rate's glyphs (%d x %d) cannot be uploaded: "
-                      "GL error 0x%04X; the frame rate is not shown",
-                      glyphs.atlasWidth, glyphs.atlasHeight, error);
-        platformWarn(line);
-        glDeleteTextures(1, &glyphs.texture);
-        glyphs.texture = 0;
-    }
+    if (error == GL_NO_ERROR) return 1;
+    char reason[160];
+    std::snprintf(reason, sizeof reason,
+                  "the frame rate's glyphs (%d x %d) cannot be uploaded: "
+                  "GL error 0x%04X; the frame rate is not shown",
+                  glyphs.atlasWidth, glyphs.atlasHeight, error);
+    drawExplain(why, whySize, reason);
+    glDeleteTextures(1, &glyphs.texture);
+    glyphs.texture = 0;
+    return 0;
 }
 
 }  // namespace
@@ -142,9 +141,9 @@ void es3GlyphDefine(uint32_t slot, const DrawGlyph* from) {
         }
 }
 
-void es3GlyphsEnd() {
+int es3GlyphsEnd(char* why, int whySize) {
     es3BatchFlush();
-    if (!glyphs.slots.empty()) upload();
+    return glyphs.slots.empty() ? 1 : upload(why, whySize);
 }
 
 void es3Glyphs(uint32_t base, int count, const uint8_t* bytes) {

@@ -7,7 +7,6 @@
 
 #include "draw/gl1/gl1.h"
 #include "draw/mipmap.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ void gl1TextureDelete(uint32_t texture) {
     glDeleteTextures(1, &name);
 }
 
-void gl1TextureMipmaps(int imageWidth, int imageHeight, const uint8_t* rgb) {
+int gl1TextureMipmaps(int imageWidth, int imageHeight, const uint8_t* rgb, char* why, int whySize) {
     // The image's rows are tightly packed, 3 x width bytes each; with GL's
     // default 4-byte row alignment any width not a multiple of 4 would be
     // read skewed and past the end. The caller's pixel-store state comes
@@ -74,13 +73,12 @@ void gl1TextureMipmaps(int imageWidth, int imageHeight, const uint8_t* rgb) {
     const GLenum error = glGetError();
     std::free(fitted);
     glPopClientAttrib();
-    if (built != 0 || error != GL_NO_ERROR) {
-        // The surfaces then show untextured; the user is told why.
-        char line[160];
-        std::snprintf(line, sizeof line, "a %d x %d texture cannot be uploaded: %s", width, height,
-                      reinterpret_cast<const char*>(gluErrorString(built != 0 ? built : error)));
-        platformWarn(line);
-    }
+    if (built == 0 && error == GL_NO_ERROR) return 1;
+    char reason[160];
+    std::snprintf(reason, sizeof reason, "a %d x %d texture cannot be uploaded: %s", width, height,
+                  reinterpret_cast<const char*>(gluErrorString(built != 0 ? built : error)));
+    drawExplain(why, whySize, reason);
+    return 0;
 }
 
 void gl1TextureTrilinear() {

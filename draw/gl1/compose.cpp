@@ -67,10 +67,11 @@ int gl1ComposeCreate(const DrawComposition* composition, char* why, int whySize)
     composer.target = glTextureRectangle;
     if (!composerWindowCheck(composer, gl1Gl, why, whySize)) return 0;
     if (!gl1VersionAtLeast(2, 1)) return drawExplain(why, whySize, "no GLSL 1.20"), 0;
-    if (!programCallsFetch(gl1Gl)) return drawExplain(why, whySize, "a GL entry point is missing"), 0;
+    if (!programCallsFetch(gl1Gl))
+        return drawExplain(why, whySize, "a GL entry point is missing"), 0;
     // The kept pictures take the window's own format.
     const int* bits = composer.bits;
-    composer.format[0] = bits[0] == 5 && bits[1] == 6 && bits[2] == 5       ? glRgb5
+    composer.format[0] = bits[0] == 5 && bits[1] == 6 && bits[2] == 5      ? glRgb5
                          : bits[0] == 10 && bits[1] == 10 && bits[2] == 10 ? glRgb10A2
                                                                            : GL_RGBA8;
     composer.format[1] = GL_RGBA, composer.format[2] = GL_UNSIGNED_BYTE;

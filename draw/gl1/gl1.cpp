@@ -33,7 +33,8 @@ const DrawBackend table = {DRAW_SLOTS(GL1_SLOT)};
 const DrawBackend* const drawGl1Backend = &table;
 CommonGl gl1Gl{};
 
-int gl1Start(char*, int) {
+int gl1Start(char* why, int whySize) {
+    drawExplain(why, whySize, "");
     gl1Gl = CommonGl{};
     gl1Gl.getError = glGetError, gl1Gl.getIntegerv = glGetIntegerv;
     gl1Gl.isEnabled = glIsEnabled, gl1Gl.enable = glEnable, gl1Gl.disable = glDisable;

@@ -67,11 +67,12 @@ void gl1GlyphDefine(uint32_t slot, const DrawGlyph* glyph) {
     glEndList();
 }
 
-void gl1GlyphsEnd() {
+int gl1GlyphsEnd(char*, int) {
     std::free(flipped);
     flipped = nullptr;
     flippedSize = 0;
     glPopClientAttrib();
+    return 1;
 }
 
 void gl1RasterPos2f(float x, float y) {
