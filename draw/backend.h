@@ -35,7 +35,9 @@
       (eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ))                             \
     X(void, Viewport, (int x, int y, int width, int height), (x, y, width, height))             \
     X(void, GetMatrix, (DrawMatrix matrix, double values[16]), (matrix, values))                \
+    X(void, Scissor, (int x, int y, int width, int height), (x, y, width, height))              \
     X(void, GetViewport, (int values[4]), (values))                                             \
+    X(int, DepthBits, (), ())                                                                   \
     X(void, Enable, (DrawCapability capability), (capability))                                  \
     X(void, Disable, (DrawCapability capability), (capability))                                 \
     X(void, DepthFunc, (DrawCompare compare), (compare))                                        \
@@ -86,7 +88,7 @@
     X(void, ComposeDestroy, (), ())                                                             \
     X(int, ComposeFollowViewport, (char* why, int whySize), (why, whySize))                     \
     X(void, ComposeKeepBase, (), ())                                                            \
-    X(void, ComposeKeepCounts, (), ())                                                          \
+    X(void, ComposeKeepCounts, (int x, int y, int width, int height), (x, y, width, height))    \
     X(void, Compose, (), ())                                                                    \
     X(void, ColourSteps, (float steps[3]), (steps))
 

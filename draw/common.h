@@ -48,6 +48,7 @@ struct CommonGl {
     void(COMMON_GL_API* uniform1i)(int location, int value);
     void(COMMON_GL_API* uniform1f)(int location, float value);
     void(COMMON_GL_API* uniform3fv)(int location, int count, const float* values);
+    void(COMMON_GL_API* uniform4f)(int location, float x, float y, float z, float w);
     void(COMMON_GL_API* activeTexture)(unsigned unit);
 };
 

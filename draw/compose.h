@@ -7,7 +7,8 @@
 // picture; then, in the window's colour buffer cleared to 0, each pass adds
 // one step of a channel where it leaves the room in shadow, where its marker
 // shows and where its rays show (DrawCountChannel); drawComposeKeepCounts
-// keeps the counts, and drawCompose draws the frame from the two into the
+// keeps the counts where passes counted, and drawCompose draws the frame
+// from the two into the
 // window, exactly as GL's accumulation buffer would have summed the passes
 // drawn whole: each 8-bit channel c / 255 times (weight x drawAccumScale),
 // truncated, summed, times 1 / drawAccumScale, rounded to the nearest 8-bit
@@ -57,7 +58,9 @@ void drawComposeDestroy();
 // `why` when they cannot be made. An empty viewport keeps the old ones.
 int drawComposeFollowViewport(char* why, int whySize);
 void drawComposeKeepBase();
-void drawComposeKeepCounts();
+// Keeps the counts within the rectangle (window pixels from the lower
+// left); drawCompose takes every count outside it as 0.
+void drawComposeKeepCounts(int x, int y, int width, int height);
 // Writes colour only, over the whole viewport, whatever the depth.
 void drawCompose();
 // The smallest step of the window's red, green and blue: 1 / 255 for eight

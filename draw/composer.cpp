@@ -1,5 +1,6 @@
 #include "draw/composer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
@@ -17,18 +18,22 @@ const char* channelNames() {
 }
 
 // Per channel: n.SHADOW passes in shadow, n.MARKER showing the marker's
-// colour, n.RAYS the rays', and the rest the kept picture. Each pass's share
+// colour, n.RAYS the rays', and the rest the kept picture; outside where
+// the counts were kept, all passes the kept picture. Each pass's share
 // is what the accumulation buffer adds for its colour (truncated toward
 // zero); the sum comes back times 1 / its scale and the window rounds it.
 // The room in shadow is the lit texel times the tint, rounded to the
 // window's step as its drawing would be.
 const char* const fragmentBody =
     "uniform vec3 levels, marker, rays;\n"
+    "uniform vec4 kept;\n"
     "uniform float tint, passes, addScale, returnScale;\n"
     "vec3 share(vec3 colour) { return floor(colour * addScale); }\n"
     "void main() {\n"
     "    vec3 lit = FETCH(base).rgb;\n"
-    "    vec3 n = floor(FETCH(counts).rgb * levels + 0.5);\n"
+    "    bool counted = all(greaterThanEqual(gl_FragCoord.xy, kept.xy))\n"
+    "        && all(lessThan(gl_FragCoord.xy, kept.zw));\n"
+    "    vec3 n = counted ? floor(FETCH(counts).rgb * levels + 0.5) : vec3(0.0);\n"
     "    vec3 dark = floor(lit * levels * tint + 0.5) / levels;\n"
     "    vec3 sum = n.SHADOW * share(dark) + (passes - n.SHADOW - n.MARKER - n.RAYS) * share(lit)\n"
     "        + n.MARKER * share(marker) + n.RAYS * share(rays);\n"
@@ -134,8 +139,25 @@ void composerKeep(const Composer& composer, const CommonGl& gl, unsigned texture
     gl.bindTexture(composer.target, 0);
 }
 
+void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, int width,
+                        int height) {
+    // Within the pictures; a copy of nothing keeps nothing.
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + std::max(width, 0), composer.width);
+    const int y1 = std::min(y + std::max(height, 0), composer.height);
+    composer.kept[0] = x0, composer.kept[1] = y0;
+    composer.kept[2] = std::max(x1, x0), composer.kept[3] = std::max(y1, y0);
+    if (x1 <= x0 || y1 <= y0) return;
+    gl.bindTexture(composer.target, composer.counts);
+    gl.copyTexSubImage2D(composer.target, 0, x0, y0, x0, y0, x1 - x0, y1 - y0);
+    gl.bindTexture(composer.target, 0);
+}
+
 ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl) {
     gl.useProgram(composer.program);
+    const int* k = composer.kept;
+    gl.uniform4f(gl.getUniformLocation(composer.program, "kept"), float(k[0]), float(k[1]),
+                 float(k[2]), float(k[3]));
     gl.activeTexture(commonGlTexture1);
     gl.bindTexture(composer.target, composer.counts);
     gl.activeTexture(commonGlTexture0);

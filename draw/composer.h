@@ -17,6 +17,7 @@ struct Composer {
     unsigned format[3];
     int width, height;  // the size they were made for, 0 for none
     int bits[4];        // the window's red, green, blue and alpha bits
+    int kept[4];        // where the counts were kept: x0, y0, x1, y1
 };
 
 // Reads the window's colour bits into the record; 0 with `why` where its
@@ -36,8 +37,11 @@ int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
 // is found here. 0 with `why`, and no pictures, where they cannot be made.
 int composerPicturesFollow(Composer& composer, const CommonGl& gl, int width, int height,
                            int largest, char* why, int whySize);
-// The window's colour into a kept picture.
+// The window's colour into the kept picture of the lit scene.
 void composerKeep(const Composer& composer, const CommonGl& gl, unsigned texture);
+// The counts within a rectangle of the window; every other is 0.
+void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, int width,
+                        int height);
 // Around the renderer's quad: the program and the pictures bound, depth,
 // stencil and blending off; then all given back as it was.
 struct ComposerSaved {

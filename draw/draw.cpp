@@ -165,6 +165,12 @@ void drawViewport(int x, int y, int width, int height) {
 void drawGetMatrix(DrawMatrix matrix, double values[16]) {
     backend->GetMatrix(matrix, values);
 }
+void drawScissor(int x, int y, int width, int height) {
+    backend->Scissor(x, y, width, height);
+}
+int drawDepthBits() {
+    return backend->DepthBits();
+}
 void drawGetViewport(int values[4]) {
     backend->GetViewport(values);
 }
@@ -292,8 +298,8 @@ int drawComposeFollowViewport(char* why, int whySize) {
 void drawComposeKeepBase() {
     backend->ComposeKeepBase();
 }
-void drawComposeKeepCounts() {
-    backend->ComposeKeepCounts();
+void drawComposeKeepCounts(int x, int y, int width, int height) {
+    backend->ComposeKeepCounts(x, y, width, height);
 }
 void drawCompose() {
     backend->Compose();

@@ -69,10 +69,15 @@ void drawPerspective(double fovY, double aspect, double zNear, double zFar);
 void drawLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY,
                 double centreZ, double upX, double upY, double upZ);
 void drawViewport(int x, int y, int width, int height);
+// The rectangle drawing keeps to while drawScissorTest is on, in window
+// pixels from the lower left.
+void drawScissor(int x, int y, int width, int height);
 // The matrix as it is applied, column by column.
 void drawGetMatrix(DrawMatrix matrix, double values[16]);
 // x, y, width, height.
 void drawGetViewport(int values[4]);
+// The depth buffer's bits.
+int drawDepthBits();
 
 // ---------------------------------------------------------------- states
 enum DrawCapability : int {
@@ -84,6 +89,7 @@ enum DrawCapability : int {
     drawLighting,  // colours the raster position only: no primitive is lit
     drawLight0,
     drawDepthClamp,
+    drawScissorTest,  // drawing only within the scissor rectangle
 };
 
 enum DrawCompare : int {

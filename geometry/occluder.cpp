@@ -15,7 +15,7 @@ const Vec3 boxCorners[6][4] = {
 };
 
 const Vec3 initialLight = {5.0f, 1.0f, 5.0f};
-const float markerHalfSide = 0.5f;
+const float markerHalfSide = occluderMarkerHalfSide;
 
 }  // namespace
 

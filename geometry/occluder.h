@@ -23,8 +23,9 @@ struct Occluder {
     OccluderFace faces[6];
 };
 
-// The light marker's colour: yellow.
+// The light marker's colour: yellow; and half its side, in world units.
 constexpr float occluderMarkerColour[3] = {1.0f, 1.0f, 0.0f};
+constexpr float occluderMarkerHalfSide = 0.5f;
 
 // Corners, cleared extruded corners and the light copy (5, 1, 5) for every
 // face; castsShadow is left as it was.

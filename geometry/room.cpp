@@ -1,5 +1,7 @@
 #include "geometry/room.h"
 
+#include <algorithm>
+
 #include "assets/texture.h"
 #include "draw/draw.h"
 
@@ -50,6 +52,17 @@ void drawStrip(const RoomVertex (&strip)[4], bool withNormal) {
 }
 
 }  // namespace
+
+void roomWallBounds(int wall, Vec3* low, Vec3* high) {
+    const RoomVertex* const walls[roomWallCount] = {backWall, leftWall, rightWall, floorFace};
+    const RoomVertex* strip = walls[wall];
+    *low = *high = Vec3{strip[0].x, strip[0].y, strip[0].z};
+    for (int i = 1; i < 4; ++i) {
+        const RoomVertex& v = strip[i];
+        *low = Vec3{std::min(low->x, v.x), std::min(low->y, v.y), std::min(low->z, v.z)};
+        *high = Vec3{std::max(high->x, v.x), std::max(high->y, v.y), std::max(high->z, v.z)};
+    }
+}
 
 void roomDrawTinted(float tint) {
     drawColor4f(tint, tint, tint, 0.0f);

@@ -37,6 +37,59 @@ void raysCount(const Occluder& occluder, ShadowRays which) {
     drawEnd();
 }
 
+// Drawing kept to `reach` until the scissor test is switched off.
+void scissorTo(const ReachRect& reach) {
+    drawScissor(reach.x0, reach.y0, reach.x1 - reach.x0, reach.y1 - reach.y0);
+    drawEnable(drawScissorTest);
+}
+
+// A quad over the whole viewport in the current colour, whatever the depth.
+void cover() {
+    drawDisable(drawDepthTest);
+    drawDisable(drawTexturing);
+    drawDisable(drawLighting);
+    drawMatrixMode(drawProjection);
+    drawPushMatrix();
+    drawLoadIdentity();
+    drawMatrixMode(drawModelView);
+    drawPushMatrix();
+    drawLoadIdentity();
+    drawBegin(drawTriangleStrip);
+    drawVertex3f(-1.0f, -1.0f, 0.0f);
+    drawVertex3f(1.0f, -1.0f, 0.0f);
+    drawVertex3f(-1.0f, 1.0f, 0.0f);
+    drawVertex3f(1.0f, 1.0f, 0.0f);
+    drawEnd();
+    drawPopMatrix();
+    drawMatrixMode(drawProjection);
+    drawPopMatrix();
+    drawMatrixMode(drawModelView);
+    drawEnable(drawLighting);
+    drawEnable(drawTexturing);
+    drawEnable(drawDepthTest);
+}
+
+// Where each pass can change the picture, found before any is drawn: the
+// passes walked through on a copy of the box, whose far corners move as the
+// passes' own will, for the rays that end at them.
+CountedFrame plan(const FrameInput& input, const Occluder& occluder) {
+    CountedFrame frame{};
+    frame.input = input;
+    const ReachView view = reachViewCurrent(input.camera.position);
+    Occluder ahead = occluder;
+    for (int i = 0; i < lightPassCount; ++i) {
+        const Vec3 light = lightOfPass(input.light, i);
+        occluderSetLight(ahead, light);
+        occluderChooseCasters(ahead);
+        frame.shows[i] = input.wholeView ? reachWhole(view)
+                                         : reachShows(view, ahead, light, input.showRays == 1);
+        frame.shadow[i] = input.wholeView ? reachWhole(view) : reachShadow(view, ahead);
+        shadowVolumesBuild(ahead);
+        frame.all = reachUnion(frame.all, reachUnion(frame.shows[i], frame.shadow[i]));
+    }
+    return frame;
+}
+
 }  // namespace
 
 int countedSetUp(char* why, int whySize) {
@@ -65,48 +118,24 @@ void countedFrameDraw(const FrameInput& input, Occluder& occluder) {
     countedCompose(occluder);
 }
 
-void countedPassesDraw(const FrameInput& input, Occluder& occluder) {
-    countedBaseDraw(input.camera, occluder);
-    for (int pass = 0; pass < lightPassCount; ++pass) {
-        const Vec3 light = lightOfPass(input.light, pass);
-        countedPassBegin(occluder, light);
-        countedPassShows(occluder, light, input.showRays);
-        countedPassVolumes(occluder);
-        countedPassShadow(pass + 1 == lightPassCount);
+ReachRect countedPassesDraw(const FrameInput& input, Occluder& occluder) {
+    const CountedFrame frame = countedBaseDraw(input, occluder);
+    for (int i = 0; i < lightPassCount; ++i) {
+        const CountedPass pass = countedPassBegin(frame, occluder, i);
+        countedPassShows(frame, pass, occluder);
+        countedPassVolumes(frame, pass, occluder);
+        countedPassShadow(frame, pass);
     }
-    countedCountsKeep();
+    countedCountsKeep(frame);
+    return frame.all;
 }
 
-void countedCover() {
-    drawDisable(drawDepthTest);
-    drawDisable(drawTexturing);
-    drawDisable(drawLighting);
-    drawMatrixMode(drawProjection);
-    drawPushMatrix();
-    drawLoadIdentity();
-    drawMatrixMode(drawModelView);
-    drawPushMatrix();
-    drawLoadIdentity();
-    drawBegin(drawTriangleStrip);
-    drawVertex3f(-1.0f, -1.0f, 0.0f);
-    drawVertex3f(1.0f, -1.0f, 0.0f);
-    drawVertex3f(-1.0f, 1.0f, 0.0f);
-    drawVertex3f(1.0f, 1.0f, 0.0f);
-    drawEnd();
-    drawPopMatrix();
-    drawMatrixMode(drawProjection);
-    drawPopMatrix();
-    drawMatrixMode(drawModelView);
-    drawEnable(drawLighting);
-    drawEnable(drawTexturing);
-    drawEnable(drawDepthTest);
-}
-
-void countedBaseDraw(const Camera& camera, const Occluder& occluder) {
+CountedFrame countedBaseDraw(const FrameInput& input, const Occluder& occluder) {
     drawStencilMask(~0u);
     drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
     drawLoadIdentity();
-    cameraApply(camera);
+    cameraApply(input.camera);
+    const CountedFrame frame = plan(input, occluder);
     drawDepthFunc(drawLessOrEqual);
     drawDepthMask(1);
 
@@ -118,24 +147,32 @@ void countedBaseDraw(const Camera& camera, const Occluder& occluder) {
     roomDrawTinted(1.0f);
     drawComposeKeepBase();
 
-    // The counts, from 0, in a colour buffer cleared to black, the usual
-    // clear colour given back at once.
+    // The counts, from 0, in the colour buffer cleared to black where any
+    // pass counts, the usual clear colour given back at once.
     float clearColour[4];
     drawGetClearColor(clearColour);
     drawClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    scissorTo(frame.all);
     drawClear(drawColourBuffer);
+    drawDisable(drawScissorTest);
     drawClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
     drawEnable(drawBlending);
     drawBlendFunc(drawBlendAdd);
+    return frame;
 }
 
-void countedPassBegin(Occluder& occluder, const Vec3& light) {
+CountedPass countedPassBegin(const CountedFrame& frame, Occluder& occluder, int index) {
+    const CountedPass pass{index, lightOfPass(frame.input.light, index),
+                           index + 1 == lightPassCount};
     // The last pass's light lights the frame rate's digits.
-    lightPassBegin(occluder, light);
+    lightPassBegin(occluder, pass.light);
     occluderChooseCasters(occluder);
+    return pass;
 }
 
-void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showRays) {
+void countedPassShows(const CountedFrame& frame, const CountedPass& pass,
+                      const Occluder& occluder) {
+    const uint8_t showRays = frame.input.showRays;
     drawDepthMask(0);
     drawDisable(drawTexturing);
     drawDisable(drawLighting);
@@ -143,7 +180,7 @@ void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showR
     if (showRays == 1) raysCount(occluder, shadowRaysBeforeMarker);
     showsBegin(drawCountMarkerBit, drawCountMarker);
     drawBegin(drawTriangleStrip);
-    occluderMarkerVertices(light);
+    occluderMarkerVertices(pass.light);
     drawEnd();
     if (showRays == 1) raysCount(occluder, shadowRaysBehindMarker);
     drawEnable(drawLighting);
@@ -151,29 +188,45 @@ void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showR
     drawDepthMask(1);
 }
 
-void countedPassVolumes(Occluder& occluder) {
+void countedPassVolumes(const CountedFrame& frame, const CountedPass& pass, Occluder& occluder) {
+    const ReachRect& shadow = frame.shadow[pass.index];
+    if (reachEmpty(shadow)) {
+        // No room pixel can be in this pass's shadow: nothing to count, but
+        // the far corners still move, for the rays of the passes to come.
+        shadowVolumesBuild(occluder);
+        return;
+    }
+    scissorTo(shadow);
     shadowVolumesCount(occluder, drawCountVolumeBits);
+    drawDisable(drawScissorTest);
 }
 
-void countedPassShadow(bool last) {
+void countedPassShadow(const CountedFrame& frame, const CountedPass& pass) {
+    // Where the count is odd and the room shows, one more pass in shadow.
+    // The same cover clears what the pass leaves in the stencil but where
+    // the room shows, for the next: wherever its shadow and what it shows
+    // reach. The last pass's marker and rays stay for the overlay.
+    const ReachRect& shadow = frame.shadow[pass.index];
+    const ReachRect reach = pass.last ? shadow : reachUnion(shadow, frame.shows[pass.index]);
+    if (reachEmpty(reach)) return;
     drawStencilFunc(drawEqual, drawCountRoomBit | drawCountOddBit,
                     drawCountRoomBit | drawCountMarkerBit | drawCountRayBit | drawCountOddBit);
-    // The same cover clears what the pass leaves in the stencil but where
-    // the room shows, for the next; the last pass's marker and rays stay for
-    // the overlay.
-    const DrawStencilAction clear = last ? drawKeep : drawZero;
+    const DrawStencilAction clear = pass.last ? drawKeep : drawZero;
     drawStencilMask(~drawCountRoomBit);
     drawStencilOp(clear, clear, clear);
     countColour(drawCountShadow);
-    countedCover();
+    scissorTo(reach);
+    cover();
+    drawDisable(drawScissorTest);
     drawStencilMask(~0u);
 }
 
-void countedCountsKeep() {
+void countedCountsKeep(const CountedFrame& frame) {
     drawBlendFunc(drawBlendReplace);
     drawDisable(drawBlending);
     drawDisable(drawStencilTest);
-    drawComposeKeepCounts();
+    const ReachRect& all = frame.all;
+    drawComposeKeepCounts(all.x0, all.y0, all.x1 - all.x0, all.y1 - all.y0);
 }
 
 void countedCompose(const Occluder& occluder) {

@@ -5,14 +5,16 @@
 // shadow, and those that show the marker or a ray instead of it; one shader
 // then composes the frame from the counts and the lit picture with the
 // accumulation buffer's arithmetic. What the stencil and each colour channel
-// hold meanwhile is named in draw/compose.h.
+// hold meanwhile is named in draw/compose.h. Each pass counts only within
+// the part of the view it can change (shadow/reach.h).
 #pragma once
 
 #include <cstdint>
 
 #include "geometry/occluder.h"
-#include "scene/camera.h"
 #include "shadow/frame.h"
+#include "shadow/light.h"
+#include "shadow/reach.h"
 
 // Sets counting up in the current context: the composing shader, the kept
 // pictures and the window's colour steps; 0 with `why` where it cannot be
@@ -27,29 +29,44 @@ int countedFollowViewport(char* why, int whySize);
 // the box and the last pass's marker on top.
 void countedFrameDraw(const FrameInput& input, Occluder& occluder);
 // Its first half: the scene drawn once and kept, the passes counted and the
-// counts kept; the window's colour then holds the counts.
-void countedPassesDraw(const FrameInput& input, Occluder& occluder);
+// counts kept; the window's colour then holds the counts within the
+// rectangle returned, and every count outside it is 0.
+ReachRect countedPassesDraw(const FrameInput& input, Occluder& occluder);
 
-// Its steps, in order (bench_frame times each):
+// What the frame's steps hand on: what it is drawn from, and where each
+// pass can change the picture (the whole view for each when the input asks
+// for it), worked out before any pass is drawn.
+struct CountedFrame {
+    FrameInput input;
+    ReachRect shows[lightPassCount];   // where each pass's marker and rays show
+    ReachRect shadow[lightPassCount];  // where each pass's shadow can fall
+    ReachRect all;                     // where any pass counts anything
+};
+// And each pass's: its light, and whether it is the last (whose marker and
+// rays stay for the overlay).
+struct CountedPass {
+    int index;
+    Vec3 light;
+    bool last;
+};
+
+// The steps, in order (bench_frame times each):
 // the scene drawn once and kept, and the counts cleared;
-void countedBaseDraw(const Camera& camera, const Occluder& occluder);
+CountedFrame countedBaseDraw(const FrameInput& input, const Occluder& occluder);
 // for each pass: its light, and the faces that face it;
-void countedPassBegin(Occluder& occluder, const Vec3& light);
-// what it shows in place of the room: the marker, and the rays while
-// `showRays` is 1, each pixel counted once, as the nearer would show in a
-// pass drawn whole (a ray that leaves the marker's plane towards greater z
-// lies before the marker; the others behind it);
-void countedPassShows(const Occluder& occluder, const Vec3& light, uint8_t showRays);
-// its volumes counted in the stencil;
-void countedPassVolumes(Occluder& occluder);
-// the room it leaves in shadow counted in red, and its stencil cleared for
-// the next pass (the last pass's marker and rays stay for the overlay);
-void countedPassShadow(bool last);
+CountedPass countedPassBegin(const CountedFrame& frame, Occluder& occluder, int index);
+// what it shows in place of the room: the marker, and the rays while Space
+// is held, each pixel counted once, as the nearer would show in a pass drawn
+// whole (a ray that leaves the marker's plane towards greater z lies before
+// the marker; the others behind it);
+void countedPassShows(const CountedFrame& frame, const CountedPass& pass, const Occluder& occluder);
+// its volumes counted in the stencil, where its shadow can fall;
+void countedPassVolumes(const CountedFrame& frame, const CountedPass& pass, Occluder& occluder);
+// the room it leaves in shadow counted, and its stencil cleared for the
+// next pass;
+void countedPassShadow(const CountedFrame& frame, const CountedPass& pass);
 // the counts kept;
-void countedCountsKeep();
+void countedCountsKeep(const CountedFrame& frame);
 // the frame composed from what was kept, then the box and the last pass's
 // marker on top at their full colour.
 void countedCompose(const Occluder& occluder);
-
-// A quad over the whole viewport in the current colour, whatever the depth.
-void countedCover();

@@ -25,6 +25,9 @@ struct FrameInput {
     Vec3 light;        // the light, before each pass's offset
     uint8_t showRays;  // 1: each pass also shows the light's rays
     float fps;         // the frame rate printed in the corner
+    // Counted, each pass over the whole view rather than only where it can
+    // change the picture: the same picture, to compare the two by.
+    bool wholeView = false;
 };
 
 // Each pass adds this share of its picture; the ten sum to 0.95.

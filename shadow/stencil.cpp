@@ -50,9 +50,13 @@ void occluderChooseCasters(Occluder& occluder) {
     }
 }
 
-void shadowVolumesCount(Occluder& occluder, uint32_t countMask) {
+void shadowVolumesBuild(Occluder& occluder) {
     for (OccluderFace& face : occluder.faces)
         if (face.castsShadow) shadowVolumeExtrude(face);
+}
+
+void shadowVolumesCount(Occluder& occluder, uint32_t countMask) {
+    shadowVolumesBuild(occluder);
     // Depth-fail, as for one face, but every increment of the whole box
     // before any decrement: a count never meets the floor at 0 on its way.
     drawDisable(drawLighting);

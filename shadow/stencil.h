@@ -31,6 +31,9 @@ void occluderChooseCasters(Occluder& occluder);
 // would, with less to fill. Draws no colour and no depth; the stencil test
 // must be on. Leaves the stencil writing every bit, and lighting on.
 void shadowVolumesCount(Occluder& occluder, uint32_t countMask);
+// Rebuilds the casting faces' far corners for their light, as counting
+// does, without counting: where the rays will end.
+void shadowVolumesBuild(Occluder& occluder);
 
 // 1 when the current rendering context clamps depth instead of clipping at
 // the near and far planes; the

@@ -52,14 +52,15 @@ int neighbourAcross(const Occluder& occluder, int f, int side) {
 
 }  // namespace
 
+Vec3 shadowVolumeExtruded(const Vec3& corner, const Vec3& light) {
+    return Vec3{(corner.x - light.x) * shadowExtrusion + light.x,
+                (corner.y - light.y) * shadowExtrusion + light.y,
+                (corner.z - light.z) * shadowExtrusion + light.z};
+}
+
 void shadowVolumeExtrude(OccluderFace& face) {
-    const Vec3 light = face.light;
-    for (int i = 0; i < 4; ++i) {
-        const Vec3 corner = face.corners[i];
-        face.extruded[i] = Vec3{(corner.x - light.x) * shadowExtrusion + light.x,
-                                (corner.y - light.y) * shadowExtrusion + light.y,
-                                (corner.z - light.z) * shadowExtrusion + light.z};
-    }
+    for (int i = 0; i < 4; ++i)
+        face.extruded[i] = shadowVolumeExtruded(face.corners[i], face.light);
 }
 
 void shadowVolumeDraw(OccluderFace& face) {

@@ -12,6 +12,8 @@ constexpr float shadowRayColour[3] = {1.0f, 1.0f, 1.0f};
 
 // Pushes the face's corners away from its light into `extruded`.
 void shadowVolumeExtrude(OccluderFace& face);
+// Where one corner is pushed from `light`.
+Vec3 shadowVolumeExtruded(const Vec3& corner, const Vec3& light);
 // Rebuilds the face's far corners, then draws the volume's four sides and
 // far cap as five strips (the face itself, the near cap, is not drawn).
 // Leaves texturing on and the colour grey.

@@ -21,12 +21,18 @@
 
 namespace {
 
-// The counts a frame leaves in the window, before they are composed.
+// The counts a frame keeps, before they are composed: the window's colour
+// where they were kept, 0 elsewhere.
 Image counts(Vec3 light, Vec3 eye, Vec3 centre) {
     Camera camera;
     cameraSetPose(camera, eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
-    countedPassesDraw(FrameInput{camera, light, showRays, 0}, sceneOccluder);
-    return glHarnessReadRgb();
+    const ReachRect kept = countedPassesDraw(FrameInput{camera, light, showRays, 0}, sceneOccluder);
+    Image shown = glHarnessReadRgb();
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const int x = int(i / 3 % 800), y = int(i / 3 / 800);
+        if (x < kept.x0 || x >= kept.x1 || y < kept.y0 || y >= kept.y1) shown[i] = 0;
+    }
+    return shown;
 }
 
 }  // namespace
@@ -179,8 +185,12 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
         }
         drawEnd(), drawEnable(drawTexturing);
     };
+    // Around the counts, three passes of each kind that must not be kept.
     drawClear(drawColourBuffer), show(0, 0, height, 1, nullptr), drawComposeKeepBase();
-    drawClear(drawColourBuffer), show(1, 0, height, 1, nullptr), drawComposeKeepCounts();
+    drawClearColor(3 / 255.0f, 3 / 255.0f, 3 / 255.0f, 0), drawClear(drawColourBuffer);
+    show(1, 0, height, 1, nullptr), drawComposeKeepCounts(0, 0, width, height);
+    drawClearColor(sceneClearColour[0], sceneClearColour[1], sceneClearColour[2],
+                   sceneClearColour[3]);
     drawCompose();
     const Image composed = glHarnessReadRgb();
     // The same ten passes drawn whole and summed in the accumulation buffer,
@@ -227,6 +237,56 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
                 wrong += composed[i] != std::lround(sum * (1.0f / drawAccumScale) * 255.0f);
                 if (!summed.empty()) apart += std::abs(composed[i] - summed[i]) > 1;
             }
+    // Beyond them, the clear blue as ten passes of it sum.
+    for (int y = 0; y < 600; ++y)
+        for (int x = y < height ? width : 0; x < 800; ++x)
+            wrong += pixelIn(composed, y * 800 + x) != skyInFrame;
     EXPECT_EQ(wrong, 0) << "channels off the 16-bit arithmetic";
     EXPECT_EQ(apart, 0) << "channels more than a step from the accumulation buffer's";
+}
+
+TEST(CountedGl, PassesKeptToTheirReachDrawTheWholeViewsPicture) {
+    ASSERT_TRUE(sceneReady()) << "no GL context";
+    if (frameWaySetUp(frameWayCounted) != frameWayCounted) GTEST_SKIP() << "no counting here";
+    // {light, eye, centre, rays}: the start; turned to the back wall's
+    // shadow; the marker near, and far; the rays, behind the marker and
+    // before it; the light far out; just above the box, whose shadow holds
+    // the whole floor; inside the box; the eye inside the start light's
+    // shadow volume.
+    const Vec3 poses[][4] = {{{5, 1, 5}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}},
+                             {{5, 1, 5}, {0, 0, 0}, {0, 0, -1}, {0, 0, 0}},
+                             {{5, 1, 5}, {5.5f, 1.5f, 7}, {5, 1, 0}, {0, 0, 0}},
+                             {{-6, 6, -8}, {0, 0, 9.9f}, {0, 0, -10}, {0, 0, 0}},
+                             {{5, 1, 5}, {0, 0, 9.9f}, {0, 0, -10}, {1, 0, 0}},
+                             {{3, 1, -4}, {6, 2, 9}, {3, 1, -4}, {1, 0, 0}},
+                             {{-30, 1, 5}, {0, -1, -0.5f}, {10, -1, -1.5f}, {0, 0, 0}},
+                             {{0, 3, 1}, {0, 5, 9.9f}, {0, -10, 0}, {0, 0, 0}},
+                             {{0, 0, 1}, {0, 0, 9.9f}, {0, 0, -10}, {0, 0, 0}},
+                             {{5, 1, 5}, {-5, -1, -3}, {-10, -1, -8}, {0, 0, 0}}};
+    long keptArea = 0;
+    for (const auto& pose : poses) {
+        Camera camera;
+        cameraSetPose(camera, pose[1].x, pose[1].y, pose[1].z, pose[2].x, pose[2].y, pose[2].z, 0,
+                      1, 0);
+        FrameInput input{camera, pose[0], uint8_t(pose[3].x), 59};
+        Image shown[2];
+        for (int whole = 0; whole < 2; ++whole) {
+            input.wholeView = whole == 1;
+            occluderInit(sceneOccluder);  // the rays' ends, alike for both
+            shown[whole] = (frameDraw(input, sceneOccluder), glHarnessReadRgb());
+        }
+        occluderInit(sceneOccluder);
+        const ReachRect kept = countedPassesDraw(input, sceneOccluder);
+        input.wholeView = false;
+        const ReachRect reach = countedPassesDraw(input, sceneOccluder);
+        keptArea += long(reach.x1 - reach.x0) * (reach.y1 - reach.y0);
+        int unlike = 0;
+        for (size_t i = 0; i < shown[0].size() / 3; ++i)
+            unlike += pixelIn(shown[0], i) != pixelIn(shown[1], i);
+        EXPECT_TRUE(unlike == 0 && kept.x1 - kept.x0 == 800 && kept.y1 - kept.y0 == 600)
+            << unlike << " pixels unlike the whole view's, light " << pose[0].x << ", " << pose[0].y
+            << ", " << pose[0].z << ", eye " << pose[1].x << ", " << pose[1].y << ", " << pose[1].z;
+    }
+    // Kept to their reach, the passes count in much less than the whole.
+    EXPECT_LT(keptArea, 10 * 800 * 600 / 2) << "pixels counted in all";
 }

@@ -1,5 +1,5 @@
 // How fast the complete soft-shadow frame draws with each renderer and each
-// way of adding its ten passes, and where its time goes.
+// way of summing its passes, at a few poses, and where its time goes.
 //
 //   bench_frame [FRAMES [TEXTURE_FOLDER]]
 //
@@ -7,22 +7,20 @@
 // hold brickblue.bmp and Ziegel1.bmp, as the build folder does. Needs an X
 // display (tests/display.py gives it one).
 //
-// Two measurements on one 800 x 600 window, fixed camera and the start light:
-//  1. sceneDraw as the program runs it: gl1 with the passes added in the
-//     accumulation buffer and on the GPU, and es3 on OpenGL ES 3.0, side by
-//     side: FRAMES frames each, in five rounds that take the three in turn
-//     so that all meet the same machine, each round in a window and context
-//     of its own, each frame followed by the buffer swap when the window can
-//     be swapped; the clock stops only after a glFinish behind a round's
-//     last frame.
-//     Once with the real 256 x 256 textures, once with one-texel textures of
-//     one colour, which make the passes cheaper and the adding weigh more.
-//  2. The same frame rebuilt here phase by phase, in the renderer and way
-//     that TENEBREL_GL and TENEBREL_ACCUM choose, with glFinish after every
+// Two measurements on one 800 x 600 window with the start light:
+//  1. The frame as the program draws it, each way of the table below at
+//     each pose: FRAMES frames each, in five rounds that take the ways in
+//     turn so that all meet the same machine, each round in a window and
+//     context of its own, each frame followed by the buffer swap when the
+//     window can be swapped; the clock stops only after a glFinish behind a
+//     pose's last frame. The counted frame is measured twice: as it draws,
+//     each pass kept to the part of the view it can change, and with every
+//     pass over the whole view, as it drew before.
+//  2. The counted frame rebuilt here phase by phase, in the renderer that
+//     TENEBREL_GL chooses, at the first pose, with glFinish after every
 //     phase, so each phase's clock covers its own drawing. The waits cost
 //     pipelining, so this frame is slower; only the shares are meant to be
-//     read from it. The rebuilt frame's picture is compared with sceneDraw's
-//     first, so a change to the real frame that this copy misses shows.
+//     read from it.
 // Nothing here fails on a slow machine: it prints figures.
 #include <GL/gl.h>
 
@@ -37,19 +35,15 @@
 
 #include "app/app.h"
 #include "app/window.h"
-#include "assets/texture.h"
 #include "draw/draw.h"
 #include "geometry/occluder.h"
-#include "geometry/room.h"
 #include "platform/platform.h"
 #include "scene/camera.h"
 #include "scene/scene.h"
 #include "shadow/counted.h"
 #include "shadow/frame.h"
 #include "shadow/light.h"
-#include "shadow/stencil.h"
 #include "tests/gl_harness.h"
-#include "tools/bmp_write.h"
 
 namespace {
 
@@ -59,6 +53,34 @@ const Vec3 startLight = {5.0f, 1.0f, 5.0f};
 const int windowWidth = 800;
 const int windowHeight = 600;
 const int maxFrames = 1000000;
+
+// Where the camera stands and looks.
+struct Pose {
+    const char* name;
+    Vec3 eye, centre;
+};
+const Pose poses[] = {
+    {"the start", {0, 0, 0}, {1, 0, 0}},
+    {"turned to the back wall", {0, 0, 0}, {0, 0, -1}},
+    {"from the open front", {0, 3, 9.5f}, {0, -2, -10}},
+};
+const int poseCount = sizeof poses / sizeof poses[0];
+
+// The ways a frame is drawn and its passes summed.
+struct Way {
+    const char* name;
+    DrawRenderer renderer;
+    FrameWay sum;
+    bool wholeView;
+};
+const Way ways[] = {
+    {"gl1, accumulation buffer", drawRendererGl1, frameWayAccumBuffer, false},
+    {"gl1, counted, whole view", drawRendererGl1, frameWayCounted, true},
+    {"gl1, counted", drawRendererGl1, frameWayCounted, false},
+    {"es3, counted, whole view", drawRendererEs3, frameWayCounted, true},
+    {"es3, counted", drawRendererEs3, frameWayCounted, false},
+};
+const int wayCount = sizeof ways / sizeof ways[0];
 
 // Waits until everything asked has been drawn.
 void finish() {
@@ -70,11 +92,14 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void poseScene() {
-    cameraSetPose(sceneCamera, 0.0f, 3.0f, 9.5f, 0.0f, -2.0f, -10.0f, 0.0f, 1.0f, 0.0f);
-    lightPosition = startLight;
-    showRays = 0;
-    fpsValue = 60.0f;  // some digits to draw, as in a running program
+FrameInput inputAt(const Pose& pose, bool wholeView) {
+    Camera camera;
+    cameraSetPose(camera, pose.eye.x, pose.eye.y, pose.eye.z, pose.centre.x, pose.centre.y,
+                  pose.centre.z, 0.0f, 1.0f, 0.0f);
+    // Some digits to draw, as in a running program.
+    FrameInput input{camera, startLight, 0, 60.0f};
+    input.wholeView = wholeView;
+    return input;
 }
 
 // The phases of the counted frame, in drawing order.
@@ -113,52 +138,27 @@ struct PhaseClock {
     }
 };
 
-// sceneDraw's counted frame step by step, with the clock read after each
-// phase.
-void drawFrameInstrumented(PhaseClock& clock) {
+// The counted frame step by step, with the clock read after each phase.
+void drawFrameInstrumented(const FrameInput& input, PhaseClock& clock) {
     clock.started = Clock::now();
-    const FrameInput input{sceneCamera, lightPosition, showRays, fpsValue};
-    countedBaseDraw(input.camera, sceneOccluder);
+    const CountedFrame frame = countedBaseDraw(input, sceneOccluder);
     clock.mark(phaseBase);
-    for (int pass = 0; pass < lightPassCount; ++pass) {
-        const Vec3 light = lightOfPass(input.light, pass);
-        countedPassBegin(sceneOccluder, light);
+    for (int i = 0; i < lightPassCount; ++i) {
+        const CountedPass pass = countedPassBegin(frame, sceneOccluder, i);
         clock.mark(phasePassClear);
-        countedPassShows(sceneOccluder, light, input.showRays);
+        countedPassShows(frame, pass, sceneOccluder);
         clock.mark(phasePassShows);
-        countedPassVolumes(sceneOccluder);
+        countedPassVolumes(frame, pass, sceneOccluder);
         clock.mark(phasePassVolumes);
-        countedPassShadow(pass + 1 == lightPassCount);
+        countedPassShadow(frame, pass);
         clock.mark(phasePassShadow);
     }
-    countedCountsKeep();
+    countedCountsKeep(frame);
     countedCompose(sceneOccluder);
     clock.mark(phaseCompose);
     frameRatePrint(input.fps);
     drawFlush();
     clock.mark(phaseOverlay);
-}
-
-// The scene's two textures replaced by one texel each, of the bricks'
-// usual colours, made in a folder of their own.
-bool loadOneColourTextures() {
-    std::error_code error;
-    const std::filesystem::path home = std::filesystem::current_path(error);
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path(error) / "tenebrel-bench-textures";
-    std::filesystem::create_directories(folder, error);
-    const bool written =
-        bmpWriteFile((folder / "brickblue.bmp").string(),
-                     bmpWrite(bmpWritePicture({{0x2850DC}}))) &&
-        bmpWriteFile((folder / "Ziegel1.bmp").string(), bmpWrite(bmpWritePicture({{0xC8783C}})));
-    std::filesystem::current_path(folder, error);
-    for (uint32_t& texture : textureIds) drawTextureDelete(texture), texture = 0;
-    const bool loaded = written && !error && textureLoad(textureIds, "brickblue.bmp", 0) &&
-                        textureLoad(textureIds, "Ziegel1.bmp", 1);
-    std::filesystem::current_path(home, error);
-    std::filesystem::remove_all(folder, error);
-    if (!loaded) std::fprintf(stderr, "bench_frame: the one-colour textures could not be made\n");
-    return loaded;
 }
 
 bool parseFrames(const char* text, int* frames) {
@@ -191,22 +191,6 @@ PlatformDeviceContext* swappableContext() {
     return nullptr;
 }
 
-// The ways a frame is drawn and its passes added, each measured against the
-// first, the frame as the accumulation buffer sums it.
-struct Way {
-    const char* name;
-    DrawRenderer renderer;
-    FrameWay sum;
-};
-const Way ways[] = {
-    {"gl1, accumulation buffer", drawRendererGl1, frameWayAccumBuffer},
-    {"gl1, counted", drawRendererGl1, frameWayCounted},
-    {"es3, counted", drawRendererEs3, frameWayCounted},
-};
-const int wayCount = sizeof ways / sizeof ways[0];
-const char* const textureKinds[] = {"256 x 256 brick textures", "one-colour textures"};
-const int kindCount = 2;
-
 KeyTable keys;
 GLWindow window;
 PlatformDeviceContext* swapTarget = nullptr;
@@ -214,7 +198,7 @@ PlatformDeviceContext* swapTarget = nullptr;
 // A window with a context of the kind and the scene in it; 0 after saying
 // why it could not. `swapped` turns false for good when a window cannot be
 // swapped.
-bool openScene(DrawRenderer renderer, bool oneColour, bool* swapped) {
+bool openScene(DrawRenderer renderer, bool* swapped) {
     if (!glHarnessOpen(windowWidth, windowHeight, nullptr, nullptr, renderer)) {
         std::fprintf(stderr, "bench_frame: no window with an OpenGL%s context (is DISPLAY set?)\n",
                      renderer == drawRendererEs3 ? " ES 3.0" : "");
@@ -232,7 +216,7 @@ bool openScene(DrawRenderer renderer, bool oneColour, bool* swapped) {
     *swapped = *swapped && swapTarget != nullptr;
     window.deviceContext = swapTarget;
     viewportResize(windowWidth, windowHeight);
-    if (sceneInit(&window, &keys) != 1 || (oneColour && !loadOneColourTextures())) {
+    if (sceneInit(&window, &keys) != 1) {
         std::fprintf(stderr, "bench_frame: the scene did not start\n");
         glHarnessClose();
         return false;
@@ -245,13 +229,12 @@ void closeScene() {
     glHarnessClose(true);
 }
 
-void drawOneFrame() {
-    poseScene();
-    sceneDraw();
+void drawOneFrame(const FrameInput& input) {
+    frameDraw(input, sceneOccluder);
     if (swapTarget) platformSwapBuffers(swapTarget);
 }
 
-void describeContext(const char* name, int frames) {
+void describeContext(const char* name) {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     GLint stencilBits = 0, depthBits = 0;
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
@@ -259,10 +242,6 @@ void describeContext(const char* name, int frames) {
     std::printf("%s: %s, %dx%d, depth %d bits, stencil %d bits, accumulation %d bits per channel\n",
                 name, renderer ? renderer : "(unknown renderer)", windowWidth, windowHeight,
                 depthBits, stencilBits, drawAccumBits());
-    if (name == ways[0].name) {
-        std::printf("frames: %d each way, camera (0, 3, 9.5) -> (0, -2, -10), light (5, 1, 5)\n",
-                    frames);
-    }
 }
 
 }  // namespace
@@ -295,62 +274,77 @@ int main(int argc, char** argv) {
         }
     }
 
-    // 1. The real frame, pipelined as in the program, each way: FRAMES
-    // frames each, in five rounds that take the ways in turn, each round in
-    // a window and context of its own.
-    double frameMs[kindCount][wayCount] = {}, cpuMs[kindCount][wayCount] = {};
+    // 1. The real frame, pipelined as in the program, each way at each pose.
+    double frameMs[wayCount][poseCount] = {}, cpuMs[wayCount][poseCount] = {};
     bool swapped = true;
-    for (int kind = 0; kind < kindCount; ++kind)
-        for (int round = 0; round < 5; ++round)
-            for (int way = 0; way < wayCount; ++way) {
-                const int count = frames / 5 + (round < frames % 5);
-                if (!openScene(ways[way].renderer, kind == 1, &swapped)) return 1;
-                if (frameWaySetUp(ways[way].sum) == ways[way].sum) {  // else it said why
-                    if (round == 0 && kind == 0) describeContext(ways[way].name, frames);
-                    for (int i = 0; i < 3; ++i) drawOneFrame();  // programs and textures settle
+    for (int round = 0; round < 5; ++round)
+        for (int way = 0; way < wayCount; ++way) {
+            const int count = frames / 5 + (round < frames % 5);
+            if (!openScene(ways[way].renderer, &swapped)) return 1;
+            if (frameWaySetUp(ways[way].sum) == ways[way].sum) {  // else it said why
+                if (round == 0) describeContext(ways[way].name);
+                for (int pose = 0; pose < poseCount; ++pose) {
+                    const FrameInput input = inputAt(poses[pose], ways[way].wholeView);
+                    for (int i = 0; i < 3; ++i) drawOneFrame(input);  // programs settle
                     finish();
                     const std::clock_t cpuStart = std::clock();
                     const Clock::time_point start = Clock::now();
-                    for (int i = 0; i < count; ++i) drawOneFrame();
+                    for (int i = 0; i < count; ++i) drawOneFrame(input);
                     finish();
-                    frameMs[kind][way] += millisecondsSince(start);
-                    cpuMs[kind][way] +=
+                    frameMs[way][pose] += millisecondsSince(start);
+                    cpuMs[way][pose] +=
                         1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
                 }
-                closeScene();
             }
-    for (int kind = 0; kind < kindCount; ++kind) {
-        std::printf("\nsceneDraw as the program runs it, %s%s:\n", textureKinds[kind],
-                    swapped ? "" : " (NO buffer swap: a window had no focus)");
-        for (int way = 0; way < wayCount; ++way) {
-            if (frameMs[kind][way] == 0) continue;
-            std::printf("  %-28s %6.2f frames per second, %6.2f ms per frame, %.1f cores busy\n",
-                        ways[way].name, 1000.0 * frames / frameMs[kind][way],
-                        frameMs[kind][way] / frames, cpuMs[kind][way] / frameMs[kind][way]);
+            closeScene();
         }
-        for (int way = 1; way < wayCount; ++way)
-            if (frameMs[kind][way] > 0 && frameMs[kind][0] > 0)
-                std::printf("  %-28s %6.2f times as fast as %s\n", ways[way].name,
-                            frameMs[kind][0] / frameMs[kind][way], ways[0].name);
-        if (frameMs[kind][1] > 0 && frameMs[kind][2] > 0)
-            std::printf("  es3, counted, is %.2f times as fast as gl1, counted\n",
-                        frameMs[kind][1] / frameMs[kind][2]);
+    std::printf("\nframes per second, %d frames each way at each pose, light (5, 1, 5)%s:\n",
+                frames, swapped ? "" : " (NO buffer swap: a window had no focus)");
+    std::printf("  %-26s", "");
+    for (const Pose& pose : poses) std::printf(" %24s", pose.name);
+    std::printf("\n");
+    for (int way = 0; way < wayCount; ++way) {
+        std::printf("  %-26s", ways[way].name);
+        for (int pose = 0; pose < poseCount; ++pose)
+            if (frameMs[way][pose] > 0)
+                std::printf(" %10.2f (%4.1f cores)", 1000.0 * frames / frameMs[way][pose],
+                            cpuMs[way][pose] / frameMs[way][pose]);
+            else
+                std::printf(" %24s", "-");
+        std::printf("\n");
     }
+    // Each counted way against the one before it (the whole view's), and
+    // against the accumulation buffer.
+    for (int way = 2; way < wayCount; way += 2) {
+        std::printf("  %-26s", (std::string(ways[way].renderer == drawRendererEs3 ? "es3" : "gl1") +
+                                ", kept to each reach")
+                                   .c_str());
+        for (int pose = 0; pose < poseCount; ++pose)
+            if (frameMs[way][pose] > 0 && frameMs[way - 1][pose] > 0)
+                std::printf(" %13.2f x whole", frameMs[way - 1][pose] / frameMs[way][pose]);
+        std::printf("\n");
+    }
+    std::printf("  %-26s", "gl1, counted");
+    for (int pose = 0; pose < poseCount; ++pose)
+        if (frameMs[2][pose] > 0 && frameMs[0][pose] > 0)
+            std::printf(" %12.2f x buffer", frameMs[0][pose] / frameMs[2][pose]);
+    std::printf("\n");
 
     // 2. Where the time goes in the counted frame, with the renderer that
     // TENEBREL_GL chooses.
-    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 2 : 1];
-    if (!openScene(chosen.renderer, false, &swapped)) return 1;
+    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 4 : 2];
+    if (!openScene(chosen.renderer, &swapped)) return 1;
     if (frameWaySetUp(frameWayCounted) != frameWayCounted) return closeScene(), 1;
-    std::printf("\nthe rest uses %s\n", chosen.name);
-    const double realFrameMs = frameMs[0][&chosen - ways] / frames;
+    const int pose = 2;
+    std::printf("\nthe rest uses %s, %s\n", chosen.name, poses[pose].name);
+    const double realFrameMs = frameMs[&chosen - ways][pose] / frames;
+    const FrameInput input = inputAt(poses[pose], false);
 
     // The frame with a wait after every phase.
     PhaseClock clock;
     const Clock::time_point instrumentedStart = Clock::now();
     for (int i = 0; i < frames; ++i) {
-        poseScene();
-        drawFrameInstrumented(clock);
+        drawFrameInstrumented(input, clock);
         if (swapTarget) platformSwapBuffers(swapTarget);
         clock.mark(phaseSwap);
     }

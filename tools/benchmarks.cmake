@@ -9,7 +9,7 @@ add_executable(bench_frame tools/bench_frame.cpp tests/gl_harness.cpp)
 target_include_directories(bench_frame PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(bench_frame PRIVATE
     -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_draw tenebrel_platform -Wl,--end-group
-    OpenGL::GL OpenGL::GLU tenebrel_bmp_write)
+    OpenGL::GL OpenGL::GLU)
 add_dependencies(bench_frame textures)
 
 # The BMP loader against SDL's. Only this benchmark links the SDL reader.

@@ -110,9 +110,9 @@ void es3ComposeKeepBase() {
     es3TextureRebind();
 }
 
-void es3ComposeKeepCounts() {
+void es3ComposeKeepCounts(int x, int y, int width, int height) {
     es3BatchFlush();
-    composerKeep(composer, es3Gl, composer.counts);
+    composerKeepCounts(composer, es3Gl, x, y, width, height);
     es3TextureRebind();
 }
 

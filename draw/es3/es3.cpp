@@ -39,6 +39,7 @@ const CommonGl es3Gl = {glGetError,
                         glUniform1i,
                         glUniform1f,
                         glUniform3fv,
+                        glUniform4f,
                         glActiveTexture};
 
 namespace {
@@ -88,6 +89,7 @@ void capability(DrawCapability capability, bool on) {
     case drawTexturing: es3.texturing = on; return;
     case drawLighting: es3.lighting = on; return;
     case drawLight0: es3.light0 = on; return;
+    case drawScissorTest: return on ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
     case drawDepthClamp:
         if (es3.depthClampExtension) on ? glEnable(depthClampExt) : glDisable(depthClampExt);
         return;
@@ -214,6 +216,15 @@ void es3Viewport(int x, int y, int width, int height) {
     es3BatchFlush();
     glViewport(x, y, width, height);
     glGetIntegerv(GL_VIEWPORT, es3.viewport);
+}
+void es3Scissor(int x, int y, int width, int height) {
+    es3BatchFlush();
+    glScissor(x, y, width, height);
+}
+int es3DepthBits() {
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    return bits;
 }
 void es3GetMatrix(DrawMatrix m, double values[16]) {
     for (int i = 0; i < 16; ++i) values[i] = es3.stacks[m].back().m[i];

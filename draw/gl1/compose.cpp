@@ -49,7 +49,7 @@ bool programCallsFetch(CommonGl& e) {
            fetch(&e.deleteProgram, "glDeleteProgram") && fetch(&e.useProgram, "glUseProgram") &&
            fetch(&e.getUniformLocation, "glGetUniformLocation") &&
            fetch(&e.uniform1i, "glUniform1i") && fetch(&e.uniform1f, "glUniform1f") &&
-           fetch(&e.uniform3fv, "glUniform3fv") &&
+           fetch(&e.uniform3fv, "glUniform3fv") && fetch(&e.uniform4f, "glUniform4f") &&
            fetch(&e.activeTexture, "glActiveTexture", "glActiveTextureARB");
 }
 
@@ -95,8 +95,8 @@ void gl1ComposeKeepBase() {
     composerKeep(composer, gl1Gl, composer.base);
 }
 
-void gl1ComposeKeepCounts() {
-    composerKeep(composer, gl1Gl, composer.counts);
+void gl1ComposeKeepCounts(int x, int y, int width, int height) {
+    composerKeepCounts(composer, gl1Gl, x, y, width, height);
 }
 
 void gl1Compose() {

@@ -14,8 +14,9 @@
 
 namespace {
 
-const GLenum capabilities[] = {GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE, GL_BLEND,
-                               GL_TEXTURE_2D, GL_LIGHTING,     GL_LIGHT0,    GL_DEPTH_CLAMP};
+const GLenum capabilities[] = {GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE,
+                               GL_BLEND,      GL_TEXTURE_2D,   GL_LIGHTING,
+                               GL_LIGHT0,     GL_DEPTH_CLAMP,  GL_SCISSOR_TEST};
 const GLenum compares[] = {GL_NEVER,   GL_LESS,     GL_EQUAL,  GL_LEQUAL,
                            GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
 const GLenum stencilActions[] = {GL_KEEP, GL_INCR, GL_DECR, GL_REPLACE, GL_INVERT, GL_ZERO};
@@ -94,6 +95,14 @@ void gl1Viewport(int x, int y, int width, int height) {
 }
 void gl1GetMatrix(DrawMatrix m, double values[16]) {
     glGetDoublev(m == drawProjection ? GL_PROJECTION_MATRIX : GL_MODELVIEW_MATRIX, values);
+}
+void gl1Scissor(int x, int y, int width, int height) {
+    glScissor(x, y, width, height);
+}
+int gl1DepthBits() {
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    return bits;
 }
 void gl1GetViewport(int values[4]) {
     GLint viewport[4] = {0, 0, 0, 0};
