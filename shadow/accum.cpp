@@ -14,8 +14,6 @@ void accumFrameDraw(const FrameInput& input, Occluder& occluder) {
     drawClear(drawColourBuffer | drawStencilBuffer | drawAccumBuffer | drawDepthBuffer);
     drawLoadIdentity();
     cameraApply(input.camera);
-    drawDepthFunc(drawLessOrEqual);
-    drawDepthMask(1);
 
     for (int pass = 0; pass < lightPassCount; ++pass) {
         drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);

@@ -136,8 +136,6 @@ CountedFrame countedBaseDraw(const FrameInput& input, const Occluder& occluder) 
     drawLoadIdentity();
     cameraApply(input.camera);
     const CountedFrame frame = plan(input, occluder);
-    drawDepthFunc(drawLessOrEqual);
-    drawDepthMask(1);
 
     // The scene once: the box, then the lit room, marking where it shows.
     occluderBoxDraw(occluder);
