@@ -89,7 +89,7 @@
     X(int, ComposeFollowViewport, (char* why, int whySize), (why, whySize))                     \
     X(void, ComposeKeepBase, (), ())                                                            \
     X(void, ComposeKeepCounts, (int x, int y, int width, int height), (x, y, width, height))    \
-    X(void, Compose, (), ())                                                                    \
+    X(void, Compose, (int passes, float weight, DrawComposeShows shows), (passes, weight, shows)) \
     X(void, ColourSteps, (float steps[3]), (steps))
 
 // A renderer's whole table: its start and stop in the current context, then

@@ -41,14 +41,29 @@ enum DrawCountChannel : int {
 // returns its sum x 1 / this.
 constexpr float drawAccumScale = 32767.0f;
 
-// What the counted passes show, and how many are summed at what weight.
+// What the counted passes show.
 struct DrawComposition {
     float shadowTint;  // a pass in shadow shows the lit room times this
     float marker[3];   // one counted under its marker shows this colour
     float rays[3];     // and under a ray, this
-    int passes;        // how many passes the frame sums
-    float weight;      // each at this weight
 };
+
+// What drawCompose draws: the frame, or the count of passes in shadow as a
+// false colour from the palette below, 0 (lit) to every pass (in shadow).
+enum DrawComposeShows : int {
+    drawComposeFrame = 0,
+    drawComposeCounts = 1,
+};
+// The palette's colours, evenly spaced from a count of 0 to every pass, and
+// blended in between.
+constexpr int drawCountPaletteSize = 5;
+constexpr float drawCountPalette[drawCountPaletteSize][3] = {{0.05f, 0.05f, 0.40f},
+                                                             {0.00f, 0.55f, 0.85f},
+                                                             {0.20f, 0.80f, 0.25f},
+                                                             {1.00f, 0.85f, 0.00f},
+                                                             {0.90f, 0.10f, 0.05f}};
+// The palette's colour at `t`, 0 to 1.
+void drawCountColour(float t, float rgb[3]);
 
 // Made for the current viewport; 0 with `why` (at least 160 bytes) where the
 // context cannot, with nothing left made.
@@ -61,8 +76,10 @@ void drawComposeKeepBase();
 // Keeps the counts within the rectangle (window pixels from the lower
 // left); drawCompose takes every count outside it as 0.
 void drawComposeKeepCounts(int x, int y, int width, int height);
-// Writes colour only, over the whole viewport, whatever the depth.
-void drawCompose();
+// Writes colour only, over the whole viewport, whatever the depth, where
+// the stencil test (as it stands) lets it: for a frame of `passes` passes,
+// each added at `weight`.
+void drawCompose(int passes, float weight, DrawComposeShows shows);
 // The smallest step of the window's red, green and blue: 1 / 255 for eight
 // bits, 1 / 31 for five. Adding a step to a channel adds exactly one to it.
 void drawColourSteps(float steps[3]);

@@ -27,7 +27,7 @@ const char* channelNames() {
 const char* const fragmentBody =
     "uniform vec3 levels, marker, rays;\n"
     "uniform vec4 kept;\n"
-    "uniform float tint, passes, addScale, returnScale;\n"
+    "uniform float tint, passes, addScale, returnScale, showCounts;\n"
     "vec3 share(vec3 colour) { return floor(colour * addScale); }\n"
     "void main() {\n"
     "    vec3 lit = FETCH(base).rgb;\n"
@@ -37,8 +37,28 @@ const char* const fragmentBody =
     "    vec3 dark = floor(lit * levels * tint + 0.5) / levels;\n"
     "    vec3 sum = n.SHADOW * share(dark) + (passes - n.SHADOW - n.MARKER - n.RAYS) * share(lit)\n"
     "        + n.MARKER * share(marker) + n.RAYS * share(rays);\n"
-    "    COLOUR_OUT = vec4(sum * returnScale, 1.0);\n"
+    "    COLOUR_OUT = showCounts > 0.5 ? vec4(palette(n.SHADOW / passes), 1.0)\n"
+    "                                  : vec4(sum * returnScale, 1.0);\n"
     "}\n";
+
+// The count view's palette, from its one home, as GLSL: palette(t) blends
+// the two colours t lies between.
+const char* paletteSource() {
+    static char text[640];
+    int at = std::snprintf(text, sizeof text, "vec3 palette(float t) {\n    vec3 stops[%d];\n",
+                           drawCountPaletteSize);
+    for (int i = 0; i < drawCountPaletteSize; ++i)
+        at += std::snprintf(text + at, sizeof text - at,
+                            "    stops[%d] = vec3(%.6f, %.6f, %.6f);\n", i, drawCountPalette[i][0],
+                            drawCountPalette[i][1], drawCountPalette[i][2]);
+    std::snprintf(text + at, sizeof text - at,
+                  "    float f = clamp(t, 0.0, 1.0) * %d.0;\n"
+                  "    int i = int(min(floor(f), %d.0));\n"
+                  "    return mix(stops[i], stops[i + 1], f - float(i));\n"
+                  "}\n",
+                  drawCountPaletteSize - 1, drawCountPaletteSize - 2);
+    return text;
+}
 
 // The uniforms besides the samplers, worked out in single precision, as the
 // accumulation buffer works out its factors.
@@ -53,8 +73,6 @@ void uniformsSet(const Composer& composer, const CommonGl& gl, const DrawComposi
     gl.uniform3fv(gl.getUniformLocation(p, "marker"), 1, c.marker);
     gl.uniform3fv(gl.getUniformLocation(p, "rays"), 1, c.rays);
     gl.uniform1f(gl.getUniformLocation(p, "tint"), c.shadowTint);
-    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(c.passes));
-    gl.uniform1f(gl.getUniformLocation(p, "addScale"), c.weight * drawAccumScale);
     gl.uniform1f(gl.getUniformLocation(p, "returnScale"), 1.0f / drawAccumScale);
     gl.useProgram(0);
 }
@@ -94,6 +112,7 @@ int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
     int count = 0;
     for (int i = 0; i < headCount && count < 6; ++i) parts[count++] = fragmentHead[i];
     parts[count++] = channelNames();
+    parts[count++] = paletteSource();
     parts[count++] = fragmentBody;
     composer.program = commonProgram(gl, "the composing shader", vertexCount, vertexParts, count,
                                      parts, why, whySize);
@@ -153,26 +172,29 @@ void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, in
     gl.bindTexture(composer.target, 0);
 }
 
-ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl) {
-    gl.useProgram(composer.program);
+ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl, int passes, float weight,
+                            DrawComposeShows shows) {
+    const unsigned p = composer.program;
+    gl.useProgram(p);
     const int* k = composer.kept;
-    gl.uniform4f(gl.getUniformLocation(composer.program, "kept"), float(k[0]), float(k[1]),
-                 float(k[2]), float(k[3]));
+    gl.uniform4f(gl.getUniformLocation(p, "kept"), float(k[0]), float(k[1]), float(k[2]),
+                 float(k[3]));
+    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(passes));
+    // In single precision, as the accumulation buffer works out its factor.
+    gl.uniform1f(gl.getUniformLocation(p, "addScale"), weight * drawAccumScale);
+    gl.uniform1f(gl.getUniformLocation(p, "showCounts"), shows == drawComposeCounts ? 1.0f : 0.0f);
     gl.activeTexture(commonGlTexture1);
     gl.bindTexture(composer.target, composer.counts);
     gl.activeTexture(commonGlTexture0);
     gl.bindTexture(composer.target, composer.base);
-    const ComposerSaved saved{gl.isEnabled(commonGlDepthTest), gl.isEnabled(commonGlStencilTest),
-                              gl.isEnabled(commonGlBlend)};
+    const ComposerSaved saved{gl.isEnabled(commonGlDepthTest), gl.isEnabled(commonGlBlend)};
     gl.disable(commonGlDepthTest);
-    gl.disable(commonGlStencilTest);
     gl.disable(commonGlBlend);
     return saved;
 }
 
 void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved) {
     if (saved.depthTest) gl.enable(commonGlDepthTest);
-    if (saved.stencilTest) gl.enable(commonGlStencilTest);
     if (saved.blend) gl.enable(commonGlBlend);
     gl.bindTexture(composer.target, 0);
     gl.activeTexture(commonGlTexture1);
@@ -185,6 +207,14 @@ void composerDestroy(Composer& composer, const CommonGl& gl) {
     if (gl.deleteTextures != nullptr) picturesRelease(composer, gl);
     if (composer.program != 0) gl.deleteProgram(composer.program);
     composer = Composer{};
+}
+
+void drawCountColour(float t, float rgb[3]) {
+    const float f = std::min(std::max(t, 0.0f), 1.0f) * (drawCountPaletteSize - 1);
+    const int i = std::min(static_cast<int>(f), drawCountPaletteSize - 2);
+    for (int c = 0; c < 3; ++c)
+        rgb[c] = drawCountPalette[i][c] +
+                 (drawCountPalette[i + 1][c] - drawCountPalette[i][c]) * (f - i);
 }
 
 float composerStep(int bits) {

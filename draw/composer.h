@@ -42,12 +42,14 @@ void composerKeep(const Composer& composer, const CommonGl& gl, unsigned texture
 // The counts within a rectangle of the window; every other is 0.
 void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, int width,
                         int height);
-// Around the renderer's quad: the program and the pictures bound, depth,
-// stencil and blending off; then all given back as it was.
+// Around the renderer's quad: the program and the pictures bound, with the
+// frame's passes, weight and what it shows, depth and blending off; then
+// all given back as it was. The stencil test stays as the caller set it.
 struct ComposerSaved {
-    unsigned char depthTest, stencilTest, blend;
+    unsigned char depthTest, blend;
 };
-ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl);
+ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl, int passes, float weight,
+                            DrawComposeShows shows);
 void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved);
 void composerDestroy(Composer& composer, const CommonGl& gl);
 // The smallest step of a channel of that many bits: 1 / 255 for eight.

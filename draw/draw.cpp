@@ -301,8 +301,8 @@ void drawComposeKeepBase() {
 void drawComposeKeepCounts(int x, int y, int width, int height) {
     backend->ComposeKeepCounts(x, y, width, height);
 }
-void drawCompose() {
-    backend->Compose();
+void drawCompose(int passes, float weight, DrawComposeShows shows) {
+    backend->Compose(passes, weight, shows);
 }
 void drawColourSteps(float steps[3]) {
     backend->ColourSteps(steps);

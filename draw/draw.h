@@ -203,9 +203,11 @@ void drawGlyphs(uint32_t base, int count, const uint8_t* bytes);
 // ---------------------------------------------------------------- blending
 // What blending does with the fragment's colour: replaces the pixel's (GL's
 // initial factors), or is added to it, each channel stopping at its most.
+// Or mixed with it by the fragment's alpha.
 enum DrawBlend : int {
     drawBlendReplace = 0,
     drawBlendAdd = 1,
+    drawBlendAlpha = 2,
 };
 void drawBlendFunc(DrawBlend blend);
 

@@ -15,14 +15,15 @@ void accumFrameDraw(const FrameInput& input, Occluder& occluder) {
     drawLoadIdentity();
     cameraApply(input.camera);
 
-    for (int pass = 0; pass < lightPassCount; ++pass) {
+    const int passes = input.passes;
+    for (int pass = 0; pass < passes; ++pass) {
         drawClear(drawColourBuffer | drawStencilBuffer | drawDepthBuffer);
-        lightPassBegin(occluder, lightOfPass(input.light, pass));
+        lightPassBegin(occluder, lightOfPass(input.light, pass, passes, input.lightSize));
         occluderDraw(occluder);
         roomDrawTinted(1.0f);
         occluderCastShadows(occluder, input.showRays);
         occluderDraw(occluder);
-        drawAccumAdd(framePassWeight);
+        drawAccumAdd(lightPassWeight(passes));
     }
     drawAccumReturn(1.0f);
 

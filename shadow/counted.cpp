@@ -1,8 +1,13 @@
 #include "shadow/counted.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 #include "draw/compose.h"
 #include "draw/draw.h"
 #include "geometry/room.h"
+#include "platform/platform.h"
 #include "shadow/light.h"
 #include "shadow/stencil.h"
 #include "shadow/volume.h"
@@ -13,6 +18,8 @@ namespace {
 // count: found once for each rendering context, when counting is set up,
 // not in every frame.
 float colourSteps[3] = {1.0f / 255, 1.0f / 255, 1.0f / 255};
+// Whether the user has been told that fewer passes are counted than asked.
+bool toldFewer = false;
 
 // The colour that adds one step to the count of `channel` alone.
 void countColour(DrawCountChannel channel) {
@@ -75,10 +82,11 @@ void cover() {
 CountedFrame plan(const FrameInput& input, const Occluder& occluder) {
     CountedFrame frame{};
     frame.input = input;
+    frame.passes = countedPasses(input.passes);
     const ReachView view = reachViewCurrent(input.camera.position);
     Occluder ahead = occluder;
-    for (int i = 0; i < lightPassCount; ++i) {
-        const Vec3 light = lightOfPass(input.light, i);
+    for (int i = 0; i < frame.passes; ++i) {
+        const Vec3 light = lightOfPass(input.light, i, frame.passes, input.lightSize);
         occluderSetLight(ahead, light);
         occluderChooseCasters(ahead);
         frame.shows[i] = input.wholeView ? reachWhole(view)
@@ -94,8 +102,8 @@ CountedFrame plan(const FrameInput& input, const Occluder& occluder) {
 
 int countedSetUp(char* why, int whySize) {
     // What a pass counted in shadow, under its marker and under its rays
-    // shows, and how many are summed at what weight.
-    DrawComposition composition{shadowTint, {}, {}, lightPassCount, framePassWeight};
+    // shows.
+    DrawComposition composition{shadowTint, {}, {}};
     for (int i = 0; i < 3; ++i) {
         composition.marker[i] = occluderMarkerColour[i];
         composition.rays[i] = shadowRayColour[i];
@@ -113,21 +121,42 @@ int countedFollowViewport(char* why, int whySize) {
     return drawComposeFollowViewport(why, whySize);
 }
 
+int countedPasses(int requested) {
+    int most = lightPassesMost;
+    for (const float step : colourSteps)
+        most = std::min(most, static_cast<int>(std::lround(1.0f / step)));
+    if (requested <= most) return std::max(requested, 1);
+    if (!toldFewer) {
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "this window's colour channels count up to %d passes: %d are drawn, not %d",
+                      most, most, requested);
+        platformWarn(line);
+        toldFewer = true;
+    }
+    return most;
+}
+
 void countedFrameDraw(const FrameInput& input, Occluder& occluder) {
-    countedPassesDraw(input, occluder);
-    countedCompose(occluder);
+    const CountedFrame frame = countedBaseDraw(input, occluder);
+    countedPassesCount(frame, occluder);
+    countedCompose(frame, occluder);
 }
 
 ReachRect countedPassesDraw(const FrameInput& input, Occluder& occluder) {
     const CountedFrame frame = countedBaseDraw(input, occluder);
-    for (int i = 0; i < lightPassCount; ++i) {
+    countedPassesCount(frame, occluder);
+    return frame.all;
+}
+
+void countedPassesCount(const CountedFrame& frame, Occluder& occluder) {
+    for (int i = 0; i < frame.passes; ++i) {
         const CountedPass pass = countedPassBegin(frame, occluder, i);
         countedPassShows(frame, pass, occluder);
         countedPassVolumes(frame, pass, occluder);
         countedPassShadow(frame, pass);
     }
     countedCountsKeep(frame);
-    return frame.all;
 }
 
 CountedFrame countedBaseDraw(const FrameInput& input, const Occluder& occluder) {
@@ -160,8 +189,9 @@ CountedFrame countedBaseDraw(const FrameInput& input, const Occluder& occluder) 
 }
 
 CountedPass countedPassBegin(const CountedFrame& frame, Occluder& occluder, int index) {
-    const CountedPass pass{index, lightOfPass(frame.input.light, index),
-                           index + 1 == lightPassCount};
+    const FrameInput& input = frame.input;
+    const CountedPass pass{index, lightOfPass(input.light, index, frame.passes, input.lightSize),
+                           index + 1 == frame.passes};
     // The last pass's light lights the frame rate's digits.
     lightPassBegin(occluder, pass.light);
     occluderChooseCasters(occluder);
@@ -227,8 +257,16 @@ void countedCountsKeep(const CountedFrame& frame) {
     drawComposeKeepCounts(all.x0, all.y0, all.x1 - all.x0, all.y1 - all.y0);
 }
 
-void countedCompose(const Occluder& occluder) {
-    drawCompose();
+void countedCompose(const CountedFrame& frame, const Occluder& occluder) {
+    drawCompose(frame.passes, lightPassWeight(frame.passes), drawComposeFrame);
+    if (frame.input.showCounts) {
+        // The same counts, over the room alone.
+        drawEnable(drawStencilTest);
+        drawStencilFunc(drawEqual, drawCountRoomBit, drawCountRoomBit);
+        drawStencilOp(drawKeep, drawKeep, drawKeep);
+        drawCompose(frame.passes, lightPassWeight(frame.passes), drawComposeCounts);
+        drawDisable(drawStencilTest);
+    }
     // The box and the last pass's marker at their full colour, as over the
     // sum of passes drawn whole: where no ray of the last pass is before
     // them. The faces' light copies still hold the last pass's light.

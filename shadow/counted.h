@@ -24,6 +24,10 @@ void countedRelease();
 // Makes the kept pictures again when the viewport has changed size; 0 with
 // `why` when they cannot be made.
 int countedFollowViewport(char* why, int whySize);
+// How many of `requested` passes the window's colour channels can count:
+// all of them, or as many as the smallest channel holds (31 in five bits),
+// said in one line the first time.
+int countedPasses(int requested);
 
 // The frame but for the frame rate: the passes counted, the frame composed,
 // the box and the last pass's marker on top.
@@ -38,9 +42,10 @@ ReachRect countedPassesDraw(const FrameInput& input, Occluder& occluder);
 // for it), worked out before any pass is drawn.
 struct CountedFrame {
     FrameInput input;
-    ReachRect shows[lightPassCount];   // where each pass's marker and rays show
-    ReachRect shadow[lightPassCount];  // where each pass's shadow can fall
-    ReachRect all;                     // where any pass counts anything
+    int passes;                         // as many as can be counted
+    ReachRect shows[lightPassesMost];   // where each pass's marker and rays show
+    ReachRect shadow[lightPassesMost];  // where each pass's shadow can fall
+    ReachRect all;                      // where any pass counts anything
 };
 // And each pass's: its light, and whether it is the last (whose marker and
 // rays stay for the overlay).
@@ -49,6 +54,9 @@ struct CountedPass {
     Vec3 light;
     bool last;
 };
+
+// After the base: every pass counted, and the counts kept.
+void countedPassesCount(const CountedFrame& frame, Occluder& occluder);
 
 // The steps, in order (bench_frame times each):
 // the scene drawn once and kept, and the counts cleared;
@@ -67,6 +75,7 @@ void countedPassVolumes(const CountedFrame& frame, const CountedPass& pass, Occl
 void countedPassShadow(const CountedFrame& frame, const CountedPass& pass);
 // the counts kept;
 void countedCountsKeep(const CountedFrame& frame);
-// the frame composed from what was kept, then the box and the last pass's
+// the frame composed from what was kept (and over the room, where asked,
+// the count of its passes in shadow), then the box and the last pass's
 // marker on top at their full colour.
-void countedCompose(const Occluder& occluder);
+void countedCompose(const CountedFrame& frame, const Occluder& occluder);

@@ -3,15 +3,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "assets/font.h"
 #include "draw/draw.h"
 #include "platform/platform.h"
 #include "shadow/accum.h"
 #include "shadow/counted.h"
+#include "shadow/overlay.h"
 
 namespace {
 
 FrameWay wayInUse = frameWayAccumBuffer;
+// Whether the user has been told that the count view cannot be shown.
+bool toldNoCounts = false;
 
 // Where the window has no accumulation buffer, summing in it leaves the
 // last pass alone on screen: the shadow is hard, and the user is told.
@@ -71,23 +73,22 @@ void frameDraw(const FrameInput& input, Occluder& occluder) {
         frameWayRelease();
         warnFallback(why);
     }
-    if (wayInUse == frameWayCounted) {
+    const bool counted = wayInUse == frameWayCounted;
+    if (counted) {
         countedFrameDraw(input, occluder);
     } else {
         accumFrameDraw(input, occluder);
     }
-    frameRatePrint(input.fps);
+    const int passes = counted ? countedPasses(input.passes) : input.passes;
+    if (input.showVolumes) overlayVolumesDraw(occluder, input.light);
+    if (input.showCounts && counted) overlayLegendDraw(passes);
+    if (input.showCounts && !counted && !toldNoCounts) {
+        platformWarn(
+            "the count of passes in shadow is shown only where the passes are counted, not "
+            "summed in the accumulation buffer");
+        toldNoCounts = true;
+    }
+    if (input.showHelp) overlayHelpDraw(passes, input.lightSize);
+    overlayFrameRatePrint(input.fps);
     drawFlush();
-}
-
-void frameRatePrint(float fps) {
-    drawDisable(drawTexturing);
-    drawPushMatrix();
-    drawLoadIdentity();
-    drawTranslatef(0.0f, 0.0f, -1.0f);
-    drawRasterPos2f(-0.8f, -0.8f);
-    drawColor3f(1.0f, 1.0f, 1.0f);
-    textPrint("%4.4f", static_cast<double>(fps));
-    drawPopMatrix();
-    drawEnable(drawTexturing);
 }

@@ -1,6 +1,7 @@
 // One complete frame of the scene: a pass for each of the light's jitter
 // offsets (shadow/light.h), each with hard shadows, summed into soft ones,
-// then the box on top and the frame rate. Two ways of summing give the same
+// then the box on top, what the user asked to see of the method
+// (shadow/overlay.h) and the frame rate. Two ways of summing give the same
 // picture:
 //   counted (shadow/counted.h) - the room and the box drawn once, and for
 //       each pass only what it changes, counted pixel by pixel, then the
@@ -25,13 +26,19 @@ struct FrameInput {
     Vec3 light;        // the light, before each pass's offset
     uint8_t showRays;  // 1: each pass also shows the light's rays
     float fps;         // the frame rate printed in the corner
+    // How many passes, for a light how large (shadow/light.h).
+    int passes = 10;
+    float lightSize = 1.0f;
+    // Over the picture: the shadow volumes of the light itself; the room in
+    // false colour by how many passes leave it in shadow (counted only);
+    // the keys.
+    bool showVolumes = false;
+    bool showCounts = false;
+    bool showHelp = false;
     // Counted, each pass over the whole view rather than only where it can
     // change the picture: the same picture, to compare the two by.
     bool wholeView = false;
 };
-
-// Each pass adds this share of its picture; the ten sum to 0.95.
-constexpr float framePassWeight = 0.095f;
 
 enum FrameWay : int {
     frameWayAccumBuffer = 0,  // glAccum: the framebuffer's accumulation buffer
@@ -52,5 +59,3 @@ FrameWay frameWayInUse();
 
 // Draws the frame into the back buffer.
 void frameDraw(const FrameInput& input, Occluder& occluder);
-// Prints `fps` in the lower left corner, over whatever the frame holds.
-void frameRatePrint(float fps);

@@ -50,6 +50,21 @@ int neighbourAcross(const Occluder& occluder, int f, int side) {
     return -1;
 }
 
+// Which face meets which across each side: the box's shape never changes,
+// so it is found once.
+using Neighbours = int[6][4];
+const Neighbours& neighboursOf(const Occluder& occluder) {
+    static Neighbours neighbours;
+    static const bool found = [&] {
+        for (int f = 0; f < 6; ++f)
+            for (int side = 0; side < 4; ++side)
+                neighbours[f][side] = neighbourAcross(occluder, f, side);
+        return true;
+    }();
+    (void)found;
+    return neighbours;
+}
+
 }  // namespace
 
 Vec3 shadowVolumeExtruded(const Vec3& corner, const Vec3& light) {
@@ -81,20 +96,11 @@ void shadowVolumeDraw(OccluderFace& face) {
     drawEnable(drawTexturing);
 }
 
-void shadowSilhouetteDraw(Occluder& occluder) {
-    // The box's shape never changes: which face meets which is found once.
-    static int neighbours[6][4];
-    static const bool found = [&] {
-        for (int f = 0; f < 6; ++f)
-            for (int side = 0; side < 4; ++side)
-                neighbours[f][side] = neighbourAcross(occluder, f, side);
-        return true;
-    }();
-    (void)found;
+void shadowSilhouetteDraw(const Occluder& occluder) {
+    const auto& neighbours = neighboursOf(occluder);
     drawDisable(drawTexturing);
-    drawColor4f(0.5f, 0.5f, 0.5f, 1.0f);
     for (int f = 0; f < 6; ++f) {
-        OccluderFace& face = occluder.faces[f];
+        const OccluderFace& face = occluder.faces[f];
         if (!face.castsShadow) continue;
         for (int side = 0; side < 4; ++side) {
             // A side shared with another casting face is drawn by both, once
@@ -108,6 +114,26 @@ void shadowSilhouetteDraw(Occluder& occluder) {
         capDraw(face);
     }
     drawEnable(drawTexturing);
+}
+
+void shadowSilhouetteEdges(const Occluder& occluder) {
+    const auto& neighbours = neighboursOf(occluder);
+    for (int f = 0; f < 6; ++f) {
+        const OccluderFace& face = occluder.faces[f];
+        if (!face.castsShadow) continue;
+        for (int side = 0; side < 4; ++side) {
+            const int neighbour = neighbours[f][side];
+            if (neighbour >= 0 && occluder.faces[neighbour].castsShadow) continue;
+            // The side's four edges: along the box, out to the far cap at
+            // both ends, and along the far cap.
+            const int a = sideEdges[side][0], b = sideEdges[side][1];
+            const Vec3 ends[4][2] = {{face.corners[a], face.corners[b]},
+                                     {face.corners[a], face.extruded[a]},
+                                     {face.corners[b], face.extruded[b]},
+                                     {face.extruded[a], face.extruded[b]}};
+            for (const auto& end : ends) vertex(end[0]), vertex(end[1]);
+        }
+    }
 }
 
 void shadowRaysDraw(const OccluderFace& face) {

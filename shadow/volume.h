@@ -27,7 +27,11 @@ void shadowRaysDraw(const OccluderFace& face);
 // casting face meets one that does not. Every pixel counts as it would with
 // each casting face's own volume. Rebuilds nothing: the casting faces'
 // far corners must be built for the light.
-void shadowSilhouetteDraw(Occluder& occluder);
+// In whatever colour is current.
+void shadowSilhouetteDraw(const Occluder& occluder);
+// The lines of that volume's edges: where each side meets the box, the far
+// cap and the sides beside it. Between drawBegin(drawLines) and drawEnd.
+void shadowSilhouetteEdges(const Occluder& occluder);
 
 // Which of a face's rays: all, those that leave the marker's plane
 // towards greater z (which the marker, facing +z, cannot hide), or the

@@ -191,7 +191,7 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
     show(1, 0, height, 1, nullptr), drawComposeKeepCounts(0, 0, width, height);
     drawClearColor(sceneClearColour[0], sceneClearColour[1], sceneClearColour[2],
                    sceneClearColour[3]);
-    drawCompose();
+    drawCompose(passes, lightPassWeight(passes), drawComposeFrame);
     const Image composed = glHarnessReadRgb();
     // The same ten passes drawn whole and summed in the accumulation buffer,
     // where there is one: pass p shows a row's room in shadow, its marker's
@@ -213,7 +213,7 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
                 else
                     show(0, y, y + 1, 1, nullptr);
             }
-            drawAccumAdd(framePassWeight);
+            drawAccumAdd(lightPassWeight(passes));
         }
         drawAccumReturn(1), summed = glHarnessReadRgb();
     }
@@ -223,7 +223,7 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
     // The accumulation buffer's arithmetic: each pass's 8-bit channel / 255
     // x (weight x scale), truncated, summed, x 1 / scale, rounded.
     auto share = [](int value) {
-        return std::trunc(value / 255.0f * (framePassWeight * drawAccumScale));
+        return std::trunc(value / 255.0f * (lightPassWeight(lightPassCount) * drawAccumScale));
     };
     int wrong = 0, apart = 0;
     for (int y = 0; y < height; ++y)

@@ -27,6 +27,7 @@
 #include "gl_harness.h"
 #include "scene/scene.h"
 #include "shadow/frame.h"
+#include "shadow/overlay.h"
 #include "shadow/stencil.h"
 
 TEST(FrameGl, EveryPixelIsTheSumOfTheTenPasses) {
@@ -168,7 +169,7 @@ TEST(FrameGl, TheFrameRateHasFourDecimals) {
     auto drawn = [](float value, const char* text) {
         drawClear(drawColourBuffer);
         if (text == nullptr) {
-            frameRatePrint(value);
+            overlayFrameRatePrint(value);
         } else {
             drawDisable(drawTexturing), drawPushMatrix(), drawLoadIdentity(),
                 drawTranslatef(0, 0, -1);

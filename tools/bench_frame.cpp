@@ -43,6 +43,7 @@
 #include "shadow/counted.h"
 #include "shadow/frame.h"
 #include "shadow/light.h"
+#include "shadow/overlay.h"
 #include "tests/gl_harness.h"
 
 namespace {
@@ -143,7 +144,7 @@ void drawFrameInstrumented(const FrameInput& input, PhaseClock& clock) {
     clock.started = Clock::now();
     const CountedFrame frame = countedBaseDraw(input, sceneOccluder);
     clock.mark(phaseBase);
-    for (int i = 0; i < lightPassCount; ++i) {
+    for (int i = 0; i < frame.passes; ++i) {
         const CountedPass pass = countedPassBegin(frame, sceneOccluder, i);
         clock.mark(phasePassClear);
         countedPassShows(frame, pass, sceneOccluder);
@@ -154,9 +155,9 @@ void drawFrameInstrumented(const FrameInput& input, PhaseClock& clock) {
         clock.mark(phasePassShadow);
     }
     countedCountsKeep(frame);
-    countedCompose(sceneOccluder);
+    countedCompose(frame, sceneOccluder);
     clock.mark(phaseCompose);
-    frameRatePrint(input.fps);
+    overlayFrameRatePrint(input.fps);
     drawFlush();
     clock.mark(phaseOverlay);
 }

@@ -117,9 +117,9 @@ void es3ComposeKeepCounts(int x, int y, int width, int height) {
 }
 
 // One triangle over the whole viewport, straight to clip space.
-void es3Compose() {
+void es3Compose(int passes, float weight, DrawComposeShows shows) {
     es3BatchFlush();
-    const ComposerSaved saved = composerBegin(composer, es3Gl);
+    const ComposerSaved saved = composerBegin(composer, es3Gl, passes, weight, shows);
     glBindVertexArray(vertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     glBindVertexArray(0);
@@ -136,6 +136,7 @@ void es3AccumReturn(float) {}
 
 void es3BlendFunc(DrawBlend blend) {
     es3BatchFlush();
+    if (blend == drawBlendAlpha) return glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBlendFunc(GL_ONE, blend == drawBlendAdd ? GL_ONE : GL_ZERO);
 }
 

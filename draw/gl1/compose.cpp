@@ -99,9 +99,9 @@ void gl1ComposeKeepCounts(int x, int y, int width, int height) {
     composerKeepCounts(composer, gl1Gl, x, y, width, height);
 }
 
-void gl1Compose() {
+void gl1Compose(int passes, float weight, DrawComposeShows shows) {
     // One quad over the whole viewport, straight to clip space.
-    const ComposerSaved saved = composerBegin(composer, gl1Gl);
+    const ComposerSaved saved = composerBegin(composer, gl1Gl, passes, weight, shows);
     glBegin(GL_QUADS);
     glVertex2f(-1.0f, -1.0f);
     glVertex2f(1.0f, -1.0f);

@@ -194,6 +194,7 @@ void gl1AccumReturn(float value) {
     glAccum(GL_RETURN, value);
 }
 void gl1BlendFunc(DrawBlend blend) {
+    if (blend == drawBlendAlpha) return glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBlendFunc(GL_ONE, blend == drawBlendAdd ? GL_ONE : GL_ZERO);
 }
 

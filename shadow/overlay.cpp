@@ -1,0 +1,148 @@
+#include "shadow/overlay.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "assets/font.h"
+#include "draw/compose.h"
+#include "draw/draw.h"
+#include "shadow/stencil.h"
+#include "shadow/volume.h"
+
+namespace {
+
+// The volumes' sides: a warm red, a third covering what lies behind.
+const float volumeSide[4] = {1.0f, 0.3f, 0.2f, 0.35f};
+const float volumeEdge[4] = {1.0f, 0.85f, 0.3f, 1.0f};
+
+// Drawing straight in clip space, over everything, unlit and untextured;
+// and back.
+void flatBegin() {
+    drawDisable(drawDepthTest);
+    drawDisable(drawTexturing);
+    drawDisable(drawLighting);
+    drawMatrixMode(drawProjection);
+    drawPushMatrix();
+    drawLoadIdentity();
+    drawMatrixMode(drawModelView);
+    drawPushMatrix();
+    drawLoadIdentity();
+}
+
+void flatEnd() {
+    drawPopMatrix();
+    drawMatrixMode(drawProjection);
+    drawPopMatrix();
+    drawMatrixMode(drawModelView);
+    drawEnable(drawLighting);
+    drawEnable(drawTexturing);
+    drawEnable(drawDepthTest);
+}
+
+void rectangle(float x0, float y0, float x1, float y1) {
+    drawBegin(drawTriangleStrip);
+    drawVertex3f(x0, y0, 0.0f);
+    drawVertex3f(x1, y0, 0.0f);
+    drawVertex3f(x0, y1, 0.0f);
+    drawVertex3f(x1, y1, 0.0f);
+    drawEnd();
+}
+
+// Text in white from (x, y) in clip space; lighting is off, so the glyphs
+// take the colour as it is.
+void say(float x, float y, const char* text) {
+    drawColor3f(1.0f, 1.0f, 1.0f);
+    drawRasterPos2f(x, y);
+    textPrint("%s", text);
+}
+
+}  // namespace
+
+void overlayVolumesDraw(const Occluder& occluder, const Vec3& light) {
+    Occluder shown = occluder;
+    occluderSetLight(shown, light);
+    occluderChooseCasters(shown);
+    shadowVolumesBuild(shown);
+    drawDisable(drawLighting);
+    drawDisable(drawTexturing);
+    drawDepthMask(0);
+    // Both sides of every side, so that a volume seen from within shows.
+    drawDisable(drawCulling);
+    drawEnable(drawBlending);
+    drawBlendFunc(drawBlendAlpha);
+    drawColor4f(volumeSide[0], volumeSide[1], volumeSide[2], volumeSide[3]);
+    shadowSilhouetteDraw(shown);
+    drawBlendFunc(drawBlendReplace);
+    drawDisable(drawBlending);
+    drawColor4f(volumeEdge[0], volumeEdge[1], volumeEdge[2], volumeEdge[3]);
+    drawBegin(drawLines);
+    shadowSilhouetteEdges(shown);
+    drawEnd();
+    drawEnable(drawCulling);
+    drawDepthMask(1);
+    drawEnable(drawTexturing);
+    drawEnable(drawLighting);
+}
+
+void overlayLegendDraw(int passes) {
+    flatBegin();
+    // The palette left to right, its colours blended as the view blends
+    // them, over a dark band.
+    drawColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    rectangle(0.38f, 0.60f, 0.97f, 0.97f);
+    const float x0 = 0.42f, x1 = 0.93f, y0 = 0.74f, y1 = 0.82f;
+    drawBegin(drawTriangleStrip);
+    for (int i = 0; i < drawCountPaletteSize; ++i) {
+        const float* c = drawCountPalette[i];
+        const float x = x0 + (x1 - x0) * i / (drawCountPaletteSize - 1);
+        drawColor4f(c[0], c[1], c[2], 1.0f);
+        drawVertex3f(x, y0, 0.0f);
+        drawVertex3f(x, y1, 0.0f);
+    }
+    drawEnd();
+    char most[16];
+    std::snprintf(most, sizeof most, "%d", passes);
+    say(0.42f, 0.86f, "passes in shadow");
+    say(x0, 0.64f, "0");
+    say(x1 - 0.045f * static_cast<float>(std::strlen(most)), 0.64f, most);
+    flatEnd();
+}
+
+void overlayHelpDraw(int passes, float lightSize) {
+    char passLine[48], sizeLine[48];
+    std::snprintf(passLine, sizeof passLine, "N M            passes: %d", passes);
+    std::snprintf(sizeLine, sizeof sizeLine, "Z X            light size: %gx",
+                  static_cast<double>(lightSize));
+    const char* const lines[] = {"W A S D arrows fly",
+                                 "mouse          look around",
+                                 "J L K I O U    move the light",
+                                 "Space (held)   the light's rays",
+                                 "V              shadow volumes",
+                                 "C              passes in shadow",
+                                 passLine,
+                                 sizeLine,
+                                 "F1 H           this help",
+                                 "Escape         quit"};
+    const int count = sizeof lines / sizeof lines[0];
+    flatBegin();
+    drawEnable(drawBlending);
+    drawBlendFunc(drawBlendAlpha);
+    drawColor4f(0.0f, 0.0f, 0.0f, 0.7f);
+    rectangle(-0.97f, 0.95f - 0.1f * count - 0.04f, 0.72f, 0.97f);
+    drawBlendFunc(drawBlendReplace);
+    drawDisable(drawBlending);
+    for (int i = 0; i < count; ++i) say(-0.93f, 0.86f - 0.1f * i, lines[i]);
+    flatEnd();
+}
+
+void overlayFrameRatePrint(float fps) {
+    drawDisable(drawTexturing);
+    drawPushMatrix();
+    drawLoadIdentity();
+    drawTranslatef(0.0f, 0.0f, -1.0f);
+    drawRasterPos2f(-0.8f, -0.8f);
+    drawColor3f(1.0f, 1.0f, 1.0f);
+    textPrint("%4.4f", static_cast<double>(fps));
+    drawPopMatrix();
+    drawEnable(drawTexturing);
+}
