@@ -83,7 +83,7 @@ int windowShown(GLWindow* window) {
     // Whatever viewport a size message set while the window was made, the
     // one that counts is the requested size, now that GL is current.
     viewportResize(window->width, window->height);
-    std::memset(window->keys->entries, 0, sizeof window->keys->entries);
+    std::memset(window->keys, 0, sizeof *window->keys);
     window->focusLost = 0;
     window->pointerToCentre = 1;
     window->lastTickCount = platformGetTickCount();

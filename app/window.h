@@ -6,9 +6,13 @@
 
 #include "platform/platform.h"
 
-// 256 entries indexed by virtual-key code: 1 while the key is down, else 0.
+// 256 entries indexed by virtual-key code: 1 while the key is down, else 0;
+// and beside them how often each key went down since the scene last took
+// its presses, so that a key pressed and let go between two frames still
+// counts once.
 struct KeyTable {
     int32_t entries[256];
+    int32_t presses[256];
 };
 
 struct Application {

@@ -44,7 +44,10 @@ intptr_t windowMessageHandler(PlatformWindow* window, uint32_t message, uintptr_
     case WM_KEYUP:
         if (wParam <= 255) {
             if (glWindow != nullptr && glWindow->keys != nullptr) {
-                glWindow->keys->entries[wParam] = message == WM_KEYDOWN ? 1 : 0;
+                KeyTable& keys = *glWindow->keys;
+                // A key held repeats its key-down: only the first is a press.
+                if (message == WM_KEYDOWN && keys.entries[wParam] == 0) ++keys.presses[wParam];
+                keys.entries[wParam] = message == WM_KEYDOWN ? 1 : 0;
             }
             return 0;
         }

@@ -297,6 +297,13 @@ uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t
 // does instead. `line` has no newline of its own.
 void platformWarn(const char* line);
 
+// ---------------------------------------------------------------- settings
+// What the frame now shows of its method (the passes, the light's size, and
+// 1 or 0 for the shadow volumes, the count of passes in shadow and the
+// keys' help), for a system that shows the settings beside the window: the
+// page's panel. The desktops show them in the window itself: nothing there.
+void platformSettingsShown(int passes, float lightSize, int volumes, int counts, int help);
+
 // ---------------------------------------------------------------- files
 struct PlatformMappedFile {
     const uint8_t* data;

@@ -21,6 +21,7 @@ KeyTable* sceneKeys = nullptr;
 Camera sceneCamera;
 const float sceneClearColour[4] = {0.0f, 0.0f, 1.0f, 0.9f};
 Occluder sceneOccluder;
+SceneSettings sceneSettings;
 
 namespace {
 
@@ -81,6 +82,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     drawTextureModulates();
 
     occluderInit(sceneOccluder);
+    settingsShow(sceneSettings);
     // The light, the ray flag, the frame rate and the accumulated pitch
     // carry over from an earlier window; only the pose starts afresh.
     cameraSetPose(sceneCamera, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
@@ -90,7 +92,12 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
 void sceneDraw() {
     // The frame is drawn from the scene's values; only the box's faces take
     // each pass's light.
-    const FrameInput input{sceneCamera, lightPosition, showRays, fpsValue};
+    FrameInput input{sceneCamera, lightPosition, showRays, fpsValue};
+    input.passes = settingsPasses(sceneSettings);
+    input.lightSize = settingsLightSize(sceneSettings);
+    input.showVolumes = sceneSettings.volumes;
+    input.showCounts = sceneSettings.counts;
+    input.showHelp = sceneSettings.help;
     frameDraw(input, sceneOccluder);
 }
 
@@ -114,6 +121,10 @@ void sceneUpdate(uint32_t elapsedMs) {
 
         if (sceneKeys->entries[VK_SPACE] == 1) showRays = 1;
         if (sceneKeys->entries[VK_SPACE] == 0) showRays = 0;
+
+        const SceneSettings before = sceneSettings;
+        settingsApplyPresses(sceneSettings, *sceneKeys);
+        if (!settingsSame(before, sceneSettings)) settingsShow(sceneSettings);
     }
 
     sceneCamera.speed = static_cast<float>(elapsedMs);

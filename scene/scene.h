@@ -11,6 +11,7 @@
 #include "app/window.h"
 #include "geometry/occluder.h"
 #include "scene/camera.h"
+#include "scene/settings.h"
 #include "scene/vec.h"
 
 // The light's world position, (5, 1, 5) at start. Unbounded: the user may
@@ -34,6 +35,8 @@ extern int32_t fpsClockStarted;
 // sceneShutdown; null outside that span.
 extern GLWindow* sceneWindow;
 extern KeyTable* sceneKeys;
+// How the frame shows its method, as the keys have set it.
+extern SceneSettings sceneSettings;
 // The viewer and the shadow caster the frame is drawn with.
 extern Camera sceneCamera;
 // What shows where nothing is drawn: the blue beyond the open sides.

@@ -89,41 +89,42 @@ void overlayLegendDraw(int passes) {
     // The palette left to right, its colours blended as the view blends
     // them, over a dark band.
     drawColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-    rectangle(0.38f, 0.60f, 0.97f, 0.97f);
-    const float x0 = 0.42f, x1 = 0.93f, y0 = 0.74f, y1 = 0.82f;
+    rectangle(0.22f, 0.60f, 0.97f, 0.97f);
+    const float x0 = 0.26f, x1 = 0.93f, y0 = 0.74f, y1 = 0.82f;
     drawBegin(drawTriangleStrip);
     for (int i = 0; i < drawCountPaletteSize; ++i) {
         const float* c = drawCountPalette[i];
         const float x = x0 + (x1 - x0) * i / (drawCountPaletteSize - 1);
+        // Top before bottom: every triangle counter-clockwise, so none is
+        // culled.
         drawColor4f(c[0], c[1], c[2], 1.0f);
-        drawVertex3f(x, y0, 0.0f);
         drawVertex3f(x, y1, 0.0f);
+        drawVertex3f(x, y0, 0.0f);
     }
     drawEnd();
     char most[16];
     std::snprintf(most, sizeof most, "%d", passes);
-    say(0.42f, 0.86f, "passes in shadow");
+    say(x0, 0.86f, "passes in shadow");
     say(x0, 0.64f, "0");
     say(x1 - 0.045f * static_cast<float>(std::strlen(most)), 0.64f, most);
     flatEnd();
 }
 
 void overlayHelpDraw(int passes, float lightSize) {
-    char passLine[48], sizeLine[48];
-    std::snprintf(passLine, sizeof passLine, "N M            passes: %d", passes);
-    std::snprintf(sizeLine, sizeof sizeLine, "Z X            light size: %gx",
-                  static_cast<double>(lightSize));
-    const char* const lines[] = {"W A S D arrows fly",
-                                 "mouse          look around",
-                                 "J L K I O U    move the light",
-                                 "Space (held)   the light's rays",
-                                 "V              shadow volumes",
-                                 "C              passes in shadow",
-                                 passLine,
-                                 sizeLine,
-                                 "F1 H           this help",
-                                 "Escape         quit"};
-    const int count = sizeof lines / sizeof lines[0];
+    char passes_[24], size[40];
+    std::snprintf(passes_, sizeof passes_, "passes: %d", passes);
+    std::snprintf(size, sizeof size, "light size: %gx", static_cast<double>(lightSize));
+    const char* const keys[][2] = {{"W A S D, arrows", "fly"},
+                                   {"mouse", "look around"},
+                                   {"J L K I O U", "move the light"},
+                                   {"Space (held)", "the light's rays"},
+                                   {"V", "shadow volumes"},
+                                   {"C", "passes in shadow"},
+                                   {"N M", passes_},
+                                   {"Z X", size},
+                                   {"F1, H", "this help"},
+                                   {"Escape", "quit"}};
+    const int count = sizeof keys / sizeof keys[0];
     flatBegin();
     drawEnable(drawBlending);
     drawBlendFunc(drawBlendAlpha);
@@ -131,7 +132,11 @@ void overlayHelpDraw(int passes, float lightSize) {
     rectangle(-0.97f, 0.95f - 0.1f * count - 0.04f, 0.72f, 0.97f);
     drawBlendFunc(drawBlendReplace);
     drawDisable(drawBlending);
-    for (int i = 0; i < count; ++i) say(-0.93f, 0.86f - 0.1f * i, lines[i]);
+    for (int i = 0; i < count; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%-16s%s", keys[i][0], keys[i][1]);
+        say(-0.93f, 0.86f - 0.1f * i, line);
+    }
     flatEnd();
 }
 

@@ -239,3 +239,7 @@ void fakeSetVariable(const char* name, const char* value) {
     value != nullptr ? setenv(name, value, 1) : unsetenv(name);
 #endif
 }
+
+void platformSettingsShown(int passes, float lightSize, int volumes, int counts, int help) {
+    fake().settingsShown = {float(passes), lightSize, float(volumes), float(counts), float(help)};
+}

@@ -56,6 +56,9 @@ struct FakePlatform {
     void* windowUserData = nullptr;
     PlatformWindowProc windowProc = nullptr;  // the registered class's
     int cursorShown = 0;                      // the cursor's display counter
+    // The settings last shown beside the window: passes, light size,
+    // volumes, counts, help.
+    std::vector<float> settingsShown;
 };
 
 // The one fake system. Reset it at the start of every test.

@@ -133,3 +133,6 @@ int16_t platformGetKeyState(int virtualKey) {
     // whole value) set while held.
     return held ? static_cast<int16_t>(-128) : 0;
 }
+
+// The window shows the settings itself (its help); nothing beside it.
+void platformSettingsShown(int, float, int, int, int) {}

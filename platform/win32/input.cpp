@@ -25,3 +25,6 @@ int16_t platformGetKeyState(int virtualKey) {
     if (state & 0x8000) state = static_cast<SHORT>(state | 0xFF80);
     return state;
 }
+
+// The window shows the settings itself (its help); nothing beside it.
+void platformSettingsShown(int, float, int, int, int) {}
