@@ -344,7 +344,11 @@ TEST(FrameGl, BothRenderersDrawTheSameFramesBothWays) {
         ASSERT_TRUE(glHarnessOpen(800, 600, nullptr, nullptr, run.renderer))
             << "no context for " << run.name;
         viewportResize(800, 600);
+        // A new window keeps what the keys set, as it keeps the light.
+        sceneSettings = SceneSettings{1, 5, true, true, true};
         ASSERT_EQ(sceneInit(&window, &keys), 1);
+        EXPECT_TRUE(settingsSame(sceneSettings, SceneSettings{1, 5, true, true, true}));
+        sceneSettings = SceneSettings{};
         ASSERT_EQ(frameWaySetUp(run.way), run.way) << run.name;
         for (const auto& pose : poses) {
             showRays = pose[3].x != 0, fpsValue = 59;

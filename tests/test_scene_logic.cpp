@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_proc.h"
 #include "draw/draw.h"
 #include "platform_fake.h"
 #include "scene/scene.h"
@@ -186,6 +187,57 @@ TEST_F(Scene, EscapeQuitsWhileTheRestOfTheUpdateGoesOn) {
     expectVec(lightPosition, {7, 1, 5});
     EXPECT_EQ(sceneInit(nullptr, &keys), 0);
     EXPECT_EQ(sceneInit(&window, nullptr), 0);
+}
+
+TEST_F(Scene, EachMethodKeyStepsItsSettingOncePerPress) {
+    PlatformPixelFormat format{};
+    PlatformWindow* handle =
+        platformCreateWindow(0, "c", "t", 0, 0, 0, 8, 8, nullptr, nullptr, &format);
+    platformSetWindowUserData(handle, &window);
+    auto send = [&](uint32_t message, int key) { windowMessageHandler(handle, message, key, 0); };
+    // The keys that reach the window before a frame: a code alone is pressed
+    // and let go; `held` keeps it down, repeating, over the frame; `alt` is
+    // pressed with Alt. Then what the frame shows: passes, light size,
+    // volumes, counts, help.
+    const int held = 0x1000, alt = 0x2000;
+    const struct {
+        std::vector<int> keys;
+        std::vector<float> shown;
+    } frames[] = {
+        {{}, {10, 1, 0, 0, 0}},
+        {{'M', 'M'}, {32, 1, 0, 0, 0}},    // pressed twice between two frames: two steps
+        {{held + 'M'}, {64, 1, 0, 0, 0}},  // held and repeating: one
+        {{'M'}, {64, 1, 0, 0, 0}},         // no further than the last
+        {{'N', 'N', 'N', 'N', 'N', 'N', 'N'}, {1, 1, 0, 0, 0}},
+        {{'X', 'X'}, {1, 3, 0, 0, 0}},
+        {{'Z', 'Z', 'Z', 'Z', 'Z', 'Z'}, {1, 0, 0, 0, 0}},
+        {{'V', 'C', 'H'}, {1, 0, 1, 1, 1}},
+        {{'V', VK_F1, 'C', 'C'}, {1, 0, 0, 1, 0}},
+        {{alt + 'V', alt + 'M', alt + 'X'}, {1, 0, 0, 1, 0}},  // the system's keys
+    };
+    sceneSettings = SceneSettings{};
+    for (const auto& frame : frames) {
+        for (int key : frame.keys) {
+            const int code = key & 0xFF;
+            if (key & alt) send(WM_SYSKEYDOWN, code), send(WM_SYSKEYUP, code);
+            if (key & held) send(WM_KEYDOWN, code), send(WM_KEYDOWN, code), send(WM_KEYDOWN, code);
+            if (!(key & (alt | held))) send(WM_KEYDOWN, code), send(WM_KEYUP, code);
+        }
+        fake().settingsShown.clear();
+        sceneUpdate(16);
+        for (int key : frame.keys)
+            if (key & held) send(WM_KEYUP, key & 0xFF);
+        const SceneSettings& s = sceneSettings;
+        const std::vector<float> shown = {float(settingsPasses(s)), settingsLightSize(s),
+                                          float(s.volumes), float(s.counts), float(s.help)};
+        EXPECT_EQ(shown, frame.shown) << &frame - frames;
+        // The system hears of every change, and of nothing else.
+        EXPECT_EQ(fake().settingsShown,
+                  frame.keys.empty() || &frame - frames == 3 || &frame - frames == 9
+                      ? std::vector<float>{}
+                      : frame.shown);
+    }
+    sceneSettings = SceneSettings{};
 }
 
 TEST_F(Scene, TheFrameRateIsPublishedAfterMoreThanASecond) {
