@@ -331,6 +331,40 @@ int main(int argc, char** argv) {
             std::printf(" %12.2f x buffer", frameMs[0][pose] / frameMs[2][pose]);
     std::printf("\n");
 
+    // 1b. The counted frame with fewer and more passes, both renderers, at
+    // the pose from the open front, in rounds as above.
+    const int passCounts[] = {1, 10, 32, 64};
+    const DrawRenderer renderers[] = {drawRendererGl1, drawRendererEs3};
+    double passMs[2][4] = {};
+    for (int round = 0; round < 5; ++round)
+        for (int r = 0; r < 2; ++r) {
+            const int count = frames / 5 + (round < frames % 5);
+            if (!openScene(renderers[r], &swapped)) return 1;
+            if (frameWaySetUp(frameWayCounted) == frameWayCounted)
+                for (int p = 0; p < 4; ++p) {
+                    FrameInput input = inputAt(poses[2], false);
+                    input.passes = passCounts[p];
+                    for (int i = 0; i < 3; ++i) drawOneFrame(input);
+                    finish();
+                    const Clock::time_point start = Clock::now();
+                    for (int i = 0; i < count; ++i) drawOneFrame(input);
+                    finish();
+                    passMs[r][p] += millisecondsSince(start);
+                }
+            closeScene();
+        }
+    std::printf("\nframes per second, counted, %s, by the number of passes:\n", poses[2].name);
+    std::printf("  %-26s", "");
+    for (int passes : passCounts) std::printf(" %10d passes", passes);
+    std::printf("  64 against 10\n");
+    for (int r = 0; r < 2; ++r) {
+        std::printf("  %-26s", r == 0 ? "gl1" : "es3");
+        for (int p = 0; p < 4; ++p)
+            std::printf(" %17.2f", passMs[r][p] > 0 ? 1000.0 * frames / passMs[r][p] : 0.0);
+        if (passMs[r][3] > 0) std::printf(" %14.2f", passMs[r][1] / passMs[r][3]);
+        std::printf("\n");
+    }
+
     // 2. Where the time goes in the counted frame, with the renderer that
     // TENEBREL_GL chooses.
     const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 4 : 2];
