@@ -11,9 +11,10 @@
 
 namespace {
 
-// The volumes' sides: a warm red, a third covering what lies behind.
-const float volumeSide[4] = {1.0f, 0.3f, 0.2f, 0.35f};
-const float volumeEdge[4] = {1.0f, 0.85f, 0.3f, 1.0f};
+// The volumes' sides: a cyan that stands out from the bricks, covering
+// two fifths of what lies behind; their edges white.
+const float volumeSide[4] = {0.3f, 0.9f, 1.0f, 0.4f};
+const float volumeEdge[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Drawing straight in clip space, over everything, unlit and untextured;
 // and back.

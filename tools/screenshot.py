@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Makes the README's picture of the program: starts it on a private X
+"""Makes the README's pictures of the program: starts it on a private X
 server, flies out of the box to look at the back wall from the open front,
-and saves the screen.
+presses the keys given (each once: v for the shadow volumes, c for the
+passes in shadow, h for the keys' help) and saves the screen.
 
-Usage: tools/screenshot.py [BUILD_FOLDER] [OUTPUT_PNG]
+Usage: tools/screenshot.py [BUILD_FOLDER] [OUTPUT_PNG] [KEY ...]
 """
 
 import os
@@ -34,6 +35,8 @@ with Display("800x600") as display:
         time.sleep(0.85)
         program.x("xdotool", "keyup", "s")
         program.look(400, 420)  # look down a little
+        for key in sys.argv[3:]:
+            program.x("xdotool", "key", key)
         program.still()
         subprocess.run(["import", "-window", "root", output], env=display.env, check=True)
         print(f"saved {output}")
