@@ -217,6 +217,15 @@ void drawCountColour(float t, float rgb[3]) {
                  (drawCountPalette[i + 1][c] - drawCountPalette[i][c]) * (f - i);
 }
 
+void composerColourSteps(const CommonGl& gl, float steps[3]) {
+    const unsigned names[3] = {commonGlRedBits, commonGlGreenBits, commonGlBlueBits};
+    for (int i = 0; i < 3; ++i) {
+        int bits = 0;
+        gl.getIntegerv(names[i], &bits);
+        steps[i] = composerStep(bits);
+    }
+}
+
 float composerStep(int bits) {
     // A channel the driver does not describe is taken to have eight bits.
     return 1.0f / static_cast<float>((1 << (bits > 0 && bits < 16 ? bits : 8)) - 1);

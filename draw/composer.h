@@ -54,3 +54,5 @@ void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSav
 void composerDestroy(Composer& composer, const CommonGl& gl);
 // The smallest step of a channel of that many bits: 1 / 255 for eight.
 float composerStep(int bits);
+// The window's red, green and blue steps.
+void composerColourSteps(const CommonGl& gl, float steps[3]);

@@ -9,6 +9,7 @@
 #include "geometry/room.h"
 #include "platform/platform.h"
 #include "shadow/light.h"
+#include "shadow/overlay.h"
 #include "shadow/stencil.h"
 #include "shadow/volume.h"
 
@@ -52,28 +53,14 @@ void scissorTo(const ReachRect& reach) {
 
 // A quad over the whole viewport in the current colour, whatever the depth.
 void cover() {
-    drawDisable(drawDepthTest);
-    drawDisable(drawTexturing);
-    drawDisable(drawLighting);
-    drawMatrixMode(drawProjection);
-    drawPushMatrix();
-    drawLoadIdentity();
-    drawMatrixMode(drawModelView);
-    drawPushMatrix();
-    drawLoadIdentity();
+    overlayFlatBegin();
     drawBegin(drawTriangleStrip);
     drawVertex3f(-1.0f, -1.0f, 0.0f);
     drawVertex3f(1.0f, -1.0f, 0.0f);
     drawVertex3f(-1.0f, 1.0f, 0.0f);
     drawVertex3f(1.0f, 1.0f, 0.0f);
     drawEnd();
-    drawPopMatrix();
-    drawMatrixMode(drawProjection);
-    drawPopMatrix();
-    drawMatrixMode(drawModelView);
-    drawEnable(drawLighting);
-    drawEnable(drawTexturing);
-    drawEnable(drawDepthTest);
+    overlayFlatEnd();
 }
 
 // Where each pass can change the picture, found before any is drawn: the

@@ -16,30 +16,6 @@ namespace {
 const float volumeSide[4] = {0.3f, 0.9f, 1.0f, 0.4f};
 const float volumeEdge[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// Drawing straight in clip space, over everything, unlit and untextured;
-// and back.
-void flatBegin() {
-    drawDisable(drawDepthTest);
-    drawDisable(drawTexturing);
-    drawDisable(drawLighting);
-    drawMatrixMode(drawProjection);
-    drawPushMatrix();
-    drawLoadIdentity();
-    drawMatrixMode(drawModelView);
-    drawPushMatrix();
-    drawLoadIdentity();
-}
-
-void flatEnd() {
-    drawPopMatrix();
-    drawMatrixMode(drawProjection);
-    drawPopMatrix();
-    drawMatrixMode(drawModelView);
-    drawEnable(drawLighting);
-    drawEnable(drawTexturing);
-    drawEnable(drawDepthTest);
-}
-
 void rectangle(float x0, float y0, float x1, float y1) {
     drawBegin(drawTriangleStrip);
     drawVertex3f(x0, y0, 0.0f);
@@ -58,6 +34,28 @@ void say(float x, float y, const char* text) {
 }
 
 }  // namespace
+
+void overlayFlatBegin() {
+    drawDisable(drawDepthTest);
+    drawDisable(drawTexturing);
+    drawDisable(drawLighting);
+    drawMatrixMode(drawProjection);
+    drawPushMatrix();
+    drawLoadIdentity();
+    drawMatrixMode(drawModelView);
+    drawPushMatrix();
+    drawLoadIdentity();
+}
+
+void overlayFlatEnd() {
+    drawPopMatrix();
+    drawMatrixMode(drawProjection);
+    drawPopMatrix();
+    drawMatrixMode(drawModelView);
+    drawEnable(drawLighting);
+    drawEnable(drawTexturing);
+    drawEnable(drawDepthTest);
+}
 
 void overlayVolumesDraw(const Occluder& occluder, const Vec3& light) {
     Occluder shown = occluder;
@@ -86,7 +84,7 @@ void overlayVolumesDraw(const Occluder& occluder, const Vec3& light) {
 }
 
 void overlayLegendDraw(int passes) {
-    flatBegin();
+    overlayFlatBegin();
     // The palette left to right, its colours blended as the view blends
     // them, over a dark band.
     drawColor4f(0.0f, 0.0f, 0.0f, 1.0f);
@@ -108,7 +106,7 @@ void overlayLegendDraw(int passes) {
     say(x0, 0.86f, "passes in shadow");
     say(x0, 0.64f, "0");
     say(x1 - 0.045f * static_cast<float>(std::strlen(most)), 0.64f, most);
-    flatEnd();
+    overlayFlatEnd();
 }
 
 void overlayHelpDraw(int passes, float lightSize) {
@@ -126,7 +124,7 @@ void overlayHelpDraw(int passes, float lightSize) {
                                    {"F1, H", "this help"},
                                    {"Escape", "quit"}};
     const int count = sizeof keys / sizeof keys[0];
-    flatBegin();
+    overlayFlatBegin();
     drawEnable(drawBlending);
     drawBlendFunc(drawBlendAlpha);
     drawColor4f(0.0f, 0.0f, 0.0f, 0.7f);
@@ -138,7 +136,7 @@ void overlayHelpDraw(int passes, float lightSize) {
         std::snprintf(line, sizeof line, "%-16s%s", keys[i][0], keys[i][1]);
         say(-0.93f, 0.86f - 0.1f * i, line);
     }
-    flatEnd();
+    overlayFlatEnd();
 }
 
 void overlayFrameRatePrint(float fps) {

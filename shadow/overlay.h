@@ -14,5 +14,9 @@ void overlayVolumesDraw(const Occluder& occluder, const Vec3& light);
 void overlayLegendDraw(int passes);
 // The keys, and what the frame now draws with.
 void overlayHelpDraw(int passes, float lightSize);
+// Drawing straight in clip space, over everything, unlit and untextured;
+// and back to the scene's own drawing.
+void overlayFlatBegin();
+void overlayFlatEnd();
 // Prints `fps` in the lower left corner.
 void overlayFrameRatePrint(float fps);

@@ -53,6 +53,14 @@ int neighbourAcross(const Occluder& occluder, int f, int side) {
 // Which face meets which across each side: the box's shape never changes,
 // so it is found once.
 using Neighbours = int[6][4];
+// 1 when a casting face's side lies on the box's silhouette: its neighbour
+// across it does not cast. A side two casting faces share is drawn by both,
+// once each way round, and counts nothing: it is left out.
+bool onSilhouette(const Occluder& occluder, const Neighbours& neighbours, int f, int side) {
+    const int neighbour = neighbours[f][side];
+    return neighbour < 0 || !occluder.faces[neighbour].castsShadow;
+}
+
 const Neighbours& neighboursOf(const Occluder& occluder) {
     static Neighbours neighbours;
     static const bool found = [&] {
@@ -103,10 +111,7 @@ void shadowSilhouetteDraw(const Occluder& occluder) {
         const OccluderFace& face = occluder.faces[f];
         if (!face.castsShadow) continue;
         for (int side = 0; side < 4; ++side) {
-            // A side shared with another casting face is drawn by both, once
-            // each way round, and counts nothing: it is left out.
-            const int neighbour = neighbours[f][side];
-            if (neighbour >= 0 && occluder.faces[neighbour].castsShadow) continue;
+            if (!onSilhouette(occluder, neighbours, f, side)) continue;
             drawBegin(drawTriangleStrip);
             sideVertices(face, side);
             drawEnd();
@@ -122,8 +127,7 @@ void shadowSilhouetteEdges(const Occluder& occluder) {
         const OccluderFace& face = occluder.faces[f];
         if (!face.castsShadow) continue;
         for (int side = 0; side < 4; ++side) {
-            const int neighbour = neighbours[f][side];
-            if (neighbour >= 0 && occluder.faces[neighbour].castsShadow) continue;
+            if (!onSilhouette(occluder, neighbours, f, side)) continue;
             // The side's four edges: along the box, out to the far cap at
             // both ends, and along the far cap.
             const int a = sideEdges[side][0], b = sideEdges[side][1];

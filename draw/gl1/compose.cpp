@@ -112,9 +112,5 @@ void gl1Compose(int passes, float weight, DrawComposeShows shows) {
 }
 
 void gl1ColourSteps(float steps[3]) {
-    GLint bits[3] = {0, 0, 0};
-    glGetIntegerv(GL_RED_BITS, &bits[0]);
-    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
-    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
-    for (int i = 0; i < 3; ++i) steps[i] = composerStep(bits[i]);
+    composerColourSteps(gl1Gl, steps);
 }
