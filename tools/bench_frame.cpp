@@ -235,6 +235,19 @@ void drawOneFrame(const FrameInput& input) {
     if (swapTarget) platformSwapBuffers(swapTarget);
 }
 
+// Adds the time `count` frames take, and the processor's, after three that
+// let programs and textures settle.
+void framesTime(const FrameInput& input, int count, double* ms, double* cpuMs) {
+    for (int i = 0; i < 3; ++i) drawOneFrame(input);
+    finish();
+    const std::clock_t cpuStart = std::clock();
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < count; ++i) drawOneFrame(input);
+    finish();
+    *ms += millisecondsSince(start);
+    *cpuMs += 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+}
+
 void describeContext(const char* name) {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     GLint stencilBits = 0, depthBits = 0;
@@ -286,15 +299,7 @@ int main(int argc, char** argv) {
                 if (round == 0) describeContext(ways[way].name);
                 for (int pose = 0; pose < poseCount; ++pose) {
                     const FrameInput input = inputAt(poses[pose], ways[way].wholeView);
-                    for (int i = 0; i < 3; ++i) drawOneFrame(input);  // programs settle
-                    finish();
-                    const std::clock_t cpuStart = std::clock();
-                    const Clock::time_point start = Clock::now();
-                    for (int i = 0; i < count; ++i) drawOneFrame(input);
-                    finish();
-                    frameMs[way][pose] += millisecondsSince(start);
-                    cpuMs[way][pose] +=
-                        1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+                    framesTime(input, count, &frameMs[way][pose], &cpuMs[way][pose]);
                 }
             }
             closeScene();
@@ -344,12 +349,8 @@ int main(int argc, char** argv) {
                 for (int p = 0; p < 4; ++p) {
                     FrameInput input = inputAt(poses[2], false);
                     input.passes = passCounts[p];
-                    for (int i = 0; i < 3; ++i) drawOneFrame(input);
-                    finish();
-                    const Clock::time_point start = Clock::now();
-                    for (int i = 0; i < count; ++i) drawOneFrame(input);
-                    finish();
-                    passMs[r][p] += millisecondsSince(start);
+                    double cpu = 0;
+                    framesTime(input, count, &passMs[r][p], &cpu);
                 }
             closeScene();
         }

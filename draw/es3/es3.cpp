@@ -11,36 +11,6 @@
 
 Es3State es3;
 
-const CommonGl es3Gl = {glGetError,
-                        glGetIntegerv,
-                        glIsEnabled,
-                        glEnable,
-                        glDisable,
-                        glGenTextures,
-                        glDeleteTextures,
-                        glBindTexture,
-                        glTexParameteri,
-                        glTexImage2D,
-                        glCopyTexSubImage2D,
-                        glCreateShader,
-                        glShaderSource,
-                        glCompileShader,
-                        glGetShaderiv,
-                        glGetShaderInfoLog,
-                        glDeleteShader,
-                        glCreateProgram,
-                        glAttachShader,
-                        glLinkProgram,
-                        glGetProgramiv,
-                        glGetProgramInfoLog,
-                        glDeleteProgram,
-                        glUseProgram,
-                        glGetUniformLocation,
-                        glUniform1i,
-                        glUniform1f,
-                        glUniform3fv,
-                        glUniform4f,
-                        glActiveTexture};
 
 namespace {
 

@@ -8,6 +8,7 @@
 //   assets.cpp - textures, with GLU's mip levels made on the processor
 //   text.cpp   - glyphs, packed into one texture
 //   compose.cpp - the counted frame's composition
+//   common.cpp - the GL calls handed to the code both renderers share
 //   matrix.cpp - the matrices GL 1.1 and GLU would make
 #pragma once
 
