@@ -5,7 +5,7 @@
 
 # The complete frame on a real window, opened like the drawing tests open
 # theirs.
-add_executable(bench_frame tools/bench_frame.cpp tests/gl_harness.cpp)
+add_executable(bench_frame tools/bench_frame.cpp tools/bench_phases.cpp tests/gl_harness.cpp)
 target_include_directories(bench_frame PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(bench_frame PRIVATE
     -Wl,--start-group tenebrel_scene tenebrel_app tenebrel_draw tenebrel_platform -Wl,--end-group
