@@ -59,7 +59,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
         return 0;
     }
     shadowDepthClampDetect();
-    accumInit(accumWayRequested());
+    accumInit(accumWayRequested(window->settings != nullptr ? window->settings->sum : nullptr));
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     drawEnable(drawCulling);
@@ -127,6 +127,10 @@ void sceneUpdate(uint32_t elapsedMs) {
         look = false;
     }
     cameraUpdate(sceneCamera, look);
+}
+
+const char* sceneSumName() {
+    return accumWayInUse() == accumWayCounted ? "counted" : "accumulation buffer";
 }
 
 void sceneShutdown() {

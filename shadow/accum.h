@@ -11,10 +11,11 @@ enum AccumWay : int {
     accumWayCounted = 1,  // the passes counted, and the frame composed by a shader
 };
 
-// The way the user asks for: TENEBREL_ACCUM=buffer forces the accumulation
-// buffer; unset, empty or "gpu" ask for the passes counted on the GPU. Any
-// other value gives one warning line and the GPU.
-AccumWay accumWayRequested();
+// The way the user asks for: the option's value where one was given (--sum),
+// else TENEBREL_ACCUM. "buffer" forces the accumulation buffer; unset,
+// empty, "counted" or "gpu" ask for the passes counted on the GPU. Any other
+// value gives one warning line and the GPU.
+AccumWay accumWayRequested(const char* option);
 
 // Sets up the way asked for in the current context. Counting falls back to
 // the accumulation buffer, with one warning line that says why, wherever it

@@ -254,13 +254,15 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
     }
 }
 
-TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
-    // variable, value (null: unset), the choice, and whether a warning is printed
+TEST(Settings, EachVariableChoosesOnlyByItsExactNameAndTheOptionWins) {
+    // variable, value (null: unset), the choice, whether a warning is
+    // printed, and the option's value (null: not given)
     const struct {
         const char* name;
         const char* value;
         int chosen;
         bool warns;
+        const char* option = nullptr;
     } rows[] = {
         {"TENEBREL_ACCUM", nullptr, accumWayCounted, false},
         {"TENEBREL_ACCUM", "", accumWayCounted, false},
@@ -275,6 +277,11 @@ TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
         {"TENEBREL_GL", "ES3", drawRendererGl1, true},
         {"TENEBREL_GL", "es3 ", drawRendererGl1, true},
         {"TENEBREL_GL", "es3es3es3es3es3es3", drawRendererGl1, true},
+        {"TENEBREL_ACCUM", "counted", accumWayCounted, false},
+        {"TENEBREL_ACCUM", "buffer", accumWayCounted, false, "counted"},
+        {"TENEBREL_ACCUM", "bogus", accumWayBuffer, false, "buffer"},
+        {"TENEBREL_GL", "es3", drawRendererGl1, false, "gl1"},
+        {"TENEBREL_GL", "bogus", drawRendererEs3, false, "es3"},
     };
     for (const auto& row : rows) {
         fakeSetVariable(row.name, row.value);
@@ -283,8 +290,8 @@ TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
         // A build without es3 (Windows) draws with gl1, and says so.
         const bool lacking =
             row.chosen == drawRendererEs3 && !accum && !drawRendererBuilt(drawRendererEs3);
-        EXPECT_EQ(accum ? static_cast<int>(accumWayRequested())
-                        : static_cast<int>(drawRendererRequested()),
+        EXPECT_EQ(accum ? static_cast<int>(accumWayRequested(row.option))
+                        : static_cast<int>(drawRendererRequested(row.option)),
                   lacking ? drawRendererGl1 : row.chosen)
             << row.name << "=" << (row.value ? row.value : "(unset)");
         const std::string said = ::testing::internal::GetCapturedStderr();

@@ -345,7 +345,7 @@ int main(int argc, char** argv) {
 
     // 2. Where the time goes in the counted frame, with the renderer that
     // TENEBREL_GL chooses.
-    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 4 : 2];
+    const Way& chosen = ways[drawRendererRequested(nullptr) == drawRendererEs3 ? 4 : 2];
     if (!openScene(chosen.renderer, false, &swapped)) return 1;
     if (accumInit(accumWayCounted) != accumWayCounted) return closeScene(), 1;
     std::printf("\nthe rest uses %s\n", chosen.name);
