@@ -18,6 +18,8 @@ struct Settings {
     // The benchmark's length in seconds of frames shown; 0 when no
     // benchmark runs.
     int32_t benchmarkSeconds;
+    // The number of passes and the light's size will come here, each with
+    // its row in the options' list (options.cpp).
 };
 
 enum OptionsAction : int {
