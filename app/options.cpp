@@ -31,7 +31,7 @@ enum OptionValue : int {
     valueOptional,  // --name, --name=VALUE, or --name VALUE when VALUE is no option
 };
 
-struct OptionSpec {
+struct OptionEntry {
     OptionId id;
     const char* name;  // the long name, without its dashes
     char shortName;    // 0 when it has none
@@ -41,7 +41,7 @@ struct OptionSpec {
 };
 
 // The one list of options: the parser reads it, and --help is made from it.
-const OptionSpec specs[] = {
+const OptionEntry optionList[] = {
     {optionHelp, "help", 'h', valueNone, "-h, --help", "show this help, then end"},
     {optionVersion, "version", 0, valueNone, "    --version", "show the version, then end"},
     {optionWindowed, "windowed", 0, valueNone, "    --windowed",
@@ -107,12 +107,13 @@ std::string quoted(const char* text) {
 
 // The same option again must say the same.
 template <typename T>
-bool setOnce(Parse& parse, const OptionSpec& spec, T* setting, T value) {
-    if (parse.given[spec.id] && *setting != value) {
-        const std::string what = std::string("--") + spec.name + " is given twice, with two values";
+bool setOnce(Parse& parse, const OptionEntry& entry, T* setting, T value) {
+    if (parse.given[entry.id] && *setting != value) {
+        const std::string what =
+            std::string("--") + entry.name + " is given twice, with two values";
         return bad(parse, what.c_str());
     }
-    parse.given[spec.id] = true;
+    parse.given[entry.id] = true;
     *setting = value;
     return true;
 }
@@ -126,14 +127,14 @@ int32_t secondsOf(const char* text) {
     return seconds >= 1 && seconds <= optionsBenchmarkMost ? static_cast<int32_t>(seconds) : -1;
 }
 
-bool optionApply(Parse& parse, const OptionSpec& spec, const char* value) {
+bool optionApply(Parse& parse, const OptionEntry& entry, const char* value) {
     Settings& settings = parse.options.settings;
     std::string what;
-    switch (spec.id) {
+    switch (entry.id) {
     case optionHelp: return parse.help = true;
     case optionVersion: return parse.version = true;
-    case optionWindowed: return setOnce<int32_t>(parse, spec, &settings.fullScreen, 0);
-    case optionFullscreen: return setOnce<int32_t>(parse, spec, &settings.fullScreen, 1);
+    case optionWindowed: return setOnce<int32_t>(parse, entry, &settings.fullScreen, 0);
+    case optionFullscreen: return setOnce<int32_t>(parse, entry, &settings.fullScreen, 1);
     case optionRenderer: {
         const bool gl1 = std::strcmp(value, "gl1") == 0, es3 = std::strcmp(value, "es3") == 0;
         if (!gl1 && !es3) {
@@ -141,7 +142,7 @@ bool optionApply(Parse& parse, const OptionSpec& spec, const char* value) {
         } else if (!drawRendererBuilt(gl1 ? drawRendererGl1 : drawRendererEs3)) {
             what = std::string("this build has no ") + value + " renderer";
         } else {
-            return setOnce<const char*>(parse, spec, &settings.renderer, gl1 ? gl1Name : es3Name);
+            return setOnce<const char*>(parse, entry, &settings.renderer, gl1 ? gl1Name : es3Name);
         }
         return bad(parse, what.c_str());
     }
@@ -152,7 +153,8 @@ bool optionApply(Parse& parse, const OptionSpec& spec, const char* value) {
             what = quoted(value) + " is no way of adding up: --sum takes counted or buffer";
             return bad(parse, what.c_str());
         }
-        return setOnce<const char*>(parse, spec, &settings.sum, counted ? countedName : bufferName);
+        return setOnce<const char*>(parse, entry, &settings.sum,
+                                    counted ? countedName : bufferName);
     }
     case optionBenchmark: {
         const int32_t seconds = value != nullptr ? secondsOf(value) : optionsBenchmarkDefault;
@@ -161,62 +163,62 @@ bool optionApply(Parse& parse, const OptionSpec& spec, const char* value) {
                    std::to_string(optionsBenchmarkMost) + " for --benchmark";
             return bad(parse, what.c_str());
         }
-        return setOnce<int32_t>(parse, spec, &settings.benchmarkSeconds, seconds);
+        return setOnce<int32_t>(parse, entry, &settings.benchmarkSeconds, seconds);
     }
     }
     return false;
 }
 
-const OptionSpec* specNamed(const char* name, size_t length) {
-    for (const OptionSpec& spec : specs) {
-        if (std::strlen(spec.name) == length && std::strncmp(spec.name, name, length) == 0)
-            return &spec;
+const OptionEntry* entryNamed(const char* name, size_t length) {
+    for (const OptionEntry& entry : optionList) {
+        if (std::strlen(entry.name) == length && std::strncmp(entry.name, name, length) == 0)
+            return &entry;
     }
     return nullptr;
 }
 
-const OptionSpec* specShort(char shortName) {
-    for (const OptionSpec& spec : specs)
-        if (spec.shortName != 0 && spec.shortName == shortName) return &spec;
+const OptionEntry* entryShort(char shortName) {
+    for (const OptionEntry& entry : optionList)
+        if (entry.shortName != 0 && entry.shortName == shortName) return &entry;
     return nullptr;
 }
 
 // One argument, and the next where it is the option's value; returns how
 // many it took.
 int optionRead(Parse& parse, const char* argument, const char* next) {
-    const OptionSpec* spec = nullptr;
+    const OptionEntry* entry = nullptr;
     const char* value = nullptr;
     if (std::strncmp(argument, "--", 2) == 0) {
         const char* equals = std::strchr(argument, '=');
         const char* name = argument + 2;
-        spec = specNamed(
+        entry = entryNamed(
             name, equals != nullptr ? static_cast<size_t>(equals - name) : std::strlen(name));
         if (equals != nullptr) value = equals + 1;
     } else if (argument[0] == '-' && argument[1] != '\0') {
-        spec = argument[2] == '\0' ? specShort(argument[1]) : nullptr;
+        entry = argument[2] == '\0' ? entryShort(argument[1]) : nullptr;
     } else {
         const std::string what =
             "unexpected argument " + quoted(argument) + ": tenebrel takes options only";
         return bad(parse, what.c_str()), 1;
     }
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         const std::string what = "unknown option " + quoted(argument);
         return bad(parse, what.c_str()), 1;
     }
-    const std::string dashed = std::string("--") + spec->name;
-    if (spec->value == valueNone && value != nullptr) {
+    const std::string dashed = std::string("--") + entry->name;
+    if (entry->value == valueNone && value != nullptr) {
         return bad(parse, (dashed + " takes no value").c_str()), 1;
     }
     int taken = 1;
     if (value == nullptr && next != nullptr &&
-        (spec->value == valueRequired || (spec->value == valueOptional && next[0] != '-'))) {
+        (entry->value == valueRequired || (entry->value == valueOptional && next[0] != '-'))) {
         value = next;
         taken = 2;
     }
-    if (spec->value == valueRequired && value == nullptr) {
+    if (entry->value == valueRequired && value == nullptr) {
         return bad(parse, (dashed + " needs a value").c_str()), 1;
     }
-    optionApply(parse, *spec, value);
+    optionApply(parse, *entry, value);
     return taken;
 }
 
@@ -260,10 +262,11 @@ const char* optionsHelpText() {
             "Usage: tenebrel [OPTION]...\n"
             "A brick room with a box whose soft shadow falls from a light you move.\n"
             "Without options it asks whether to run fullscreen, then opens its window.\n\n";
-        for (const OptionSpec& spec : specs) {
-            std::string line = std::string("  ") + spec.shown;
-            line.resize(29, ' ');
-            text += line + spec.help + "\n";
+        for (const OptionEntry& entry : optionList) {
+            std::string line = std::string("  ") + entry.shown;
+            // The descriptions in one column, clear of the longest option.
+            line.resize(line.size() + 2 > 29 ? line.size() + 2 : 29, ' ');
+            text += line + entry.help + "\n";
         }
         text += helpTail;
     }
