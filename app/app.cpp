@@ -84,13 +84,17 @@ int32_t appMain(void* instance, int argc, const char* const* argv) {
     // Read once, and kept for the whole run: the windows point to it.
     static Options options;
     options = optionsParse(argc, argv);
+    const char* answer = nullptr;
     switch (options.action) {
-    case optionsHelp: platformPrint(optionsHelpText()); return 0;
-    case optionsVersion: platformPrint(optionsVersionText()); return 0;
+    case optionsHelp: answer = optionsHelpText(); break;
+    case optionsVersion: answer = optionsVersionText(); break;
     case optionsBad: platformWarn(options.error); return 2;
-    case optionsRun: break;
+    case optionsRun: return appRun(instance, options.settings);
     }
-    return appRun(instance, options.settings);
+    // An answer that never reached its reader is no success.
+    if (platformPrint(answer)) return 0;
+    platformWarn("the answer could not be written to the standard output");
+    return 1;
 }
 
 int32_t appRun(void* instance, const Settings& settings) {
@@ -160,5 +164,10 @@ int32_t appRun(void* instance, const Settings& settings) {
     }
 
     platformUnregisterClass(application.className, application.instance);
+    // Figures that never reached their reader make no finished benchmark.
+    if (benchmark.unwritten) {
+        platformWarn("the benchmark's lines could not be written to the standard output");
+        if (status == 0) status = 1;
+    }
     return status;
 }

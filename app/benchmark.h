@@ -22,6 +22,8 @@ struct Benchmark {
     // Frames a second, one for each whole second measured.
     std::vector<float> rates;
     bool summarised;
+    // A line could not be written to the standard output.
+    bool unwritten;
 };
 
 void benchmarkStart(Benchmark& run, int32_t seconds);

@@ -299,7 +299,8 @@ uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t
 void platformConsoleAttach();
 // Writes `text` to standard output as it is, and flushes it: what the user
 // asked the program to say (the help, the version, the benchmark's lines).
-void platformPrint(const char* text);
+// 0 when it could not be written (a full disk, a closed pipe).
+int platformPrint(const char* text);
 // One line for whoever started the program (stderr, or the debugger's
 // output where there is no console): what went wrong and what the program
 // does instead. `line` has no newline of its own.

@@ -27,7 +27,7 @@ void platformConsoleAttach() {
     // A POSIX program has its standard output and error from its start.
 }
 
-void platformPrint(const char* text) {
-    std::fputs(text != nullptr ? text : "", stdout);
-    std::fflush(stdout);
+int platformPrint(const char* text) {
+    const bool written = std::fputs(text != nullptr ? text : "", stdout) >= 0;
+    return std::fflush(stdout) == 0 && written ? 1 : 0;
 }

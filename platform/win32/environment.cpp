@@ -54,9 +54,9 @@ void platformConsoleAttach() {
     reopenOnConsole(STD_ERROR_HANDLE, stderr);
 }
 
-void platformPrint(const char* text) {
-    std::fputs(text != nullptr ? text : "", stdout);
-    std::fflush(stdout);
+int platformPrint(const char* text) {
+    const bool written = std::fputs(text != nullptr ? text : "", stdout) >= 0;
+    return std::fflush(stdout) == 0 && written ? 1 : 0;
 }
 
 void platformWarn(const char* line) {

@@ -59,6 +59,14 @@ for arguments, status, out, err in CASES:
         failed += 1
         print(f"FAILED {arguments}: status {result.returncode}\n{result.stdout}{result.stderr}")
 
+# An answer that cannot be written is no success.
+with open("/dev/full", "w") as full:
+    result = subprocess.run([binary, "--version"], env=no_display, stdout=full, stderr=subprocess.PIPE,
+                            text=True, timeout=60)
+if result.returncode != 1 or result.stderr != "tenebrel: the answer could not be written to the standard output\n":
+    failed += 1
+    print(f"FAILED --version to a full disk: status {result.returncode}\n{result.stderr}")
+
 # The manual page's OPTIONS section names each option in the line after
 # each .TP, and the same ones as --help's list before its first blank line
 # after the usage.

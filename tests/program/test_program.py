@@ -177,6 +177,11 @@ def case_the_benchmark_runs_on_both_renderers_and_sums_up():
             assert any(seen.startswith(line) for seen in lines), f"{gl}: no {line!r}\n{p.output()}"
         assert any(seen.startswith("left out: ") for seen in lines) == (gl == "gl1"), p.output()
         assert not asked(p) and "cannot be had" not in p.output(), p.output()
+    # Figures that cannot be written make no finished benchmark.
+    with open("/dev/full", "w") as full:
+        lost = subprocess.run([binary, "--benchmark=1"], cwd=build, env=servers["800x600"].env,
+                              stdout=full, stderr=subprocess.PIPE, text=True, timeout=120)
+    assert lost.returncode == 1 and "lines could not be written" in lost.stderr, lost.stderr
 
 
 def case_a_16_bit_screen_shows_both_renderers_frames_as_a_24_bit_one_does():
