@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/benchmark.h"
 #include "app/window_proc.h"
 #include "draw/draw.h"
 
@@ -16,9 +17,14 @@ const char* const windowTitle = "Tenebrel";
 // The message record of the pump; only its message field is examined.
 PlatformMessage pumpMessage;
 
+// The benchmark, when one runs: it spans every window the program makes.
+Benchmark benchmark;
+
 // Takes the window's messages and draws frames until a quit message
 // arrives. Blocks while the window is minimised.
 void appPump(GLWindow* window) {
+    bool newWindow = true;
+    int32_t timesHidden = window->timesHidden;
     for (;;) {
         if (platformPeekMessage(&pumpMessage, window->windowHandle, PM_REMOVE)) {
             if (pumpMessage.message == WM_QUIT) return;
@@ -27,8 +33,21 @@ void appPump(GLWindow* window) {
             const uint32_t now = platformGetTickCount();
             // Unsigned: a counter that wrapped since the last frame still
             // gives the true small difference.
-            sceneUpdate(now - window->lastTickCount);
+            const uint32_t elapsed = now - window->lastTickCount;
+            sceneUpdate(elapsed);
             window->lastTickCount = now;
+            if (benchmark.seconds > 0) {
+                const bool hidden = window->timesHidden != timesHidden;
+                timesHidden = window->timesHidden;
+                if (benchmarkFrame(benchmark, elapsed, newWindow, hidden)) {
+                    // Measured to the end: said while the context is there.
+                    benchmarkSummary(benchmark, sceneSumName());
+                    appRequestQuit(window);
+                    continue;
+                }
+                scenePathPose(benchmarkPathFraction(benchmark));
+            }
+            newWindow = false;
             sceneDraw();
             platformSwapBuffers(window->deviceContext);
         } else {
@@ -61,7 +80,24 @@ void appRequestQuit(GLWindow* window) {
     isLooping = 0;
 }
 
-int32_t appRun(void* instance) {
+int32_t appMain(void* instance, int argc, const char* const* argv) {
+    // Read once, and kept for the whole run: the windows point to it.
+    static Options options;
+    options = optionsParse(argc, argv);
+    const char* answer = nullptr;
+    switch (options.action) {
+    case optionsHelp: answer = optionsHelpText(); break;
+    case optionsVersion: answer = optionsVersionText(); break;
+    case optionsBad: platformWarn(options.error); return 2;
+    case optionsRun: return appRun(instance, options.settings);
+    }
+    // An answer that never reached its reader is no success.
+    if (platformPrint(answer)) return 0;
+    platformWarn("the answer could not be written to the standard output");
+    return 1;
+}
+
+int32_t appRun(void* instance, const Settings& settings) {
     // Both records and the key table keep their addresses for the whole run,
     // so the scene may hold on to them across window re-creation.
     static Application application;
@@ -80,12 +116,18 @@ int32_t appRun(void* instance) {
     window.height = 600;
     window.bitsPerPixel = 32;
     window.isFullScreen = 1;
-    window.renderer = drawRendererRequested();
+    window.renderer = drawRendererRequested(settings.renderer);
+    window.settings = &settings;
 
-    if (platformMessageBox(nullptr, "Would You Like To Run In Fullscreen Mode?",
-                           "Start FullScreen?", MB_YESNO | MB_ICONQUESTION) == IDNO) {
+    // The answer may be given ahead, on the command line.
+    if (settings.fullScreen >= 0) {
+        window.isFullScreen = settings.fullScreen;
+    } else if (platformMessageBox(nullptr, "Would You Like To Run In Fullscreen Mode?",
+                                  "Start FullScreen?", MB_YESNO | MB_ICONQUESTION) == IDNO) {
         window.isFullScreen = 0;
     }
+    benchmark = Benchmark{};
+    if (settings.benchmarkSeconds > 0) benchmarkStart(benchmark, settings.benchmarkSeconds);
 
     if (!windowClassRegister(&application)) {
         platformMessageBox(nullptr, "Error Registering Window Class!", "Error", MB_ICONWARNING);
@@ -108,6 +150,10 @@ int32_t appRun(void* instance) {
         }
         if (sceneInit(&window, &keys)) {
             appPump(&window);
+            // Ended before the benchmark had measured it all (Escape, the
+            // window closed): what was measured, said while the context is
+            // there.
+            if (benchmark.seconds > 0 && !isLooping) benchmarkSummary(benchmark, sceneSumName());
         } else {
             // A texture that would not load: its box has been shown.
             appRequestQuit(&window);
@@ -118,5 +164,10 @@ int32_t appRun(void* instance) {
     }
 
     platformUnregisterClass(application.className, application.instance);
+    // Figures that never reached their reader make no finished benchmark.
+    if (benchmark.unwritten) {
+        platformWarn("the benchmark's lines could not be written to the standard output");
+        if (status == 0) status = 1;
+    }
     return status;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/options.h"
 #include "platform/platform.h"
 
 // 256 entries indexed by virtual-key code: 1 while the key is down, else 0;
@@ -42,6 +43,11 @@ struct GLWindow {
     // The renderer asked for (a DrawRenderer): each window is drawn with it
     // where its context can be had, else with gl1.
     int32_t renderer;
+    // How many times the window was minimised or hidden: the time until it
+    // shows again is nobody's frame.
+    int32_t timesHidden;
+    // What the command line asked for; never null while the program runs.
+    const Settings* settings;
 };
 
 // The framebuffer the window asks for: double-buffered RGBA with depth,

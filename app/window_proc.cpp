@@ -28,7 +28,10 @@ intptr_t windowMessageHandler(PlatformWindow* window, uint32_t message, uintptr_
                            static_cast<int32_t>((static_cast<uint32_t>(lParam) >> 16) & 0xFFFFu));
             return 0;
         case SIZE_MINIMIZED:
-            if (glWindow != nullptr) glWindow->isVisible = 0;
+            if (glWindow != nullptr) {
+                glWindow->isVisible = 0;
+                ++glWindow->timesHidden;
+            }
             return 0;
         default: break;
         }

@@ -61,6 +61,7 @@
     X(void, ClearDepth, (double depth), (depth))                                                \
     X(void, ClearStencil, (int value), (value))                                                 \
     X(void, Flush, (), ())                                                                      \
+    X(const char*, DriverString, (DrawDriverText which), (which))                               \
     X(void, LightPosition, (const float position[4]), (position))                               \
     X(void, LightSpecular, (const float colour[4]), (colour))                                   \
     X(uint32_t, TextureCreate, (), ())                                                          \

@@ -49,9 +49,11 @@ void drawExplain(char* why, int whySize, const char* reason) {
         std::snprintf(why, static_cast<size_t>(whySize), "%s", reason);
 }
 
-DrawRenderer drawRendererRequested() {
+DrawRenderer drawRendererRequested(const char* option) {
     char value[16], line[160];
-    const uint32_t length = platformGetEnvironmentVariable("TENEBREL_GL", value, sizeof value);
+    const uint32_t length =
+        option != nullptr ? static_cast<uint32_t>(std::snprintf(value, sizeof value, "%s", option))
+                          : platformGetEnvironmentVariable("TENEBREL_GL", value, sizeof value);
     const DrawRenderer fallback = defaultRenderer();
     const char* fallbackName = renderers[fallback].name;
     if (length == 0) return fallback;
@@ -273,6 +275,9 @@ void drawRasterPos2f(float x, float y) {
 }
 void drawGlyphs(uint32_t base, int count, const uint8_t* bytes) {
     backend->Glyphs(base, count, bytes);
+}
+const char* drawDriverString(DrawDriverText which) {
+    return backend->DriverString(which);
 }
 void drawBlendFunc(DrawBlend blend) {
     backend->BlendFunc(blend);

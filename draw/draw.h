@@ -16,10 +16,11 @@ enum DrawRenderer : int {
     drawRendererEs3 = 1,
 };
 
-// The renderer the user asks for: TENEBREL_GL=es3 or gl1; unset or empty
-// means the build's default. Any other value, or a renderer this build
-// lacks, gives one warning line and the default.
-DrawRenderer drawRendererRequested();
+// The renderer the user asks for: the option's value where one was given
+// (--renderer), else TENEBREL_GL; es3 or gl1, and unset or empty means the
+// build's default. Any other value, or a renderer this build lacks, gives
+// one warning line and the default.
+DrawRenderer drawRendererRequested(const char* option);
 // 1 when this build has the renderer at all.
 int drawRendererBuilt(DrawRenderer renderer);
 // A window is drawn with the renderer asked for where it can be had:
@@ -199,6 +200,15 @@ void drawRasterPos2f(float x, float y);
 // Draws the glyphs in slots base + bytes[i] from the raster position on,
 // each moving it on by its advance.
 void drawGlyphs(uint32_t base, int count, const uint8_t* bytes);
+
+// ---------------------------------------------------------------- the driver
+enum DrawDriverText : int {
+    drawDriverVendor = 0,
+    drawDriverRenderer = 1,
+};
+// Who made the current context's GL driver, and what it calls itself (in
+// a browser, the graphics card's names where it gives them); never null.
+const char* drawDriverString(DrawDriverText which);
 
 // ---------------------------------------------------------------- blending
 // What blending does with the fragment's colour: replaces the pixel's (GL's

@@ -292,6 +292,15 @@ int16_t platformGetKeyState(int virtualKey);
 // when it does not fit, the size it needs, zero byte included, with an
 // empty `buffer`.
 uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);
+// Makes standard output and standard error reach whoever started the
+// program, where the system does not see to it: a windowed Windows program
+// started from a console writes into that console (unless its output is
+// redirected), and one started otherwise opens none. At the start of main.
+void platformConsoleAttach();
+// Writes `text` to standard output as it is, and flushes it: what the user
+// asked the program to say (the help, the version, the benchmark's lines).
+// 0 when it could not be written (a full disk, a closed pipe).
+int platformPrint(const char* text);
 // One line for whoever started the program (stderr, or the debugger's
 // output where there is no console): what went wrong and what the program
 // does instead. `line` has no newline of its own.

@@ -61,7 +61,7 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
         return 0;
     }
     shadowDepthClampDetect();
-    frameWaySetUp(frameWayRequested());
+    frameWaySetUp(frameWayRequested(window->settings != nullptr ? window->settings->sum : nullptr));
 
     // The GL defaults stay: back faces culled, counter-clockwise in front.
     drawEnable(drawCulling);
@@ -140,6 +140,10 @@ void sceneUpdate(uint32_t elapsedMs) {
         look = false;
     }
     cameraUpdate(sceneCamera, look);
+}
+
+const char* sceneSumName() {
+    return frameWayInUse() == frameWayCounted ? "counted" : "accumulation buffer";
 }
 
 void sceneShutdown() {

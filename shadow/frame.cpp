@@ -32,13 +32,17 @@ void warnFallback(const char* why) {
 
 }  // namespace
 
-FrameWay frameWayRequested() {
+FrameWay frameWayRequested(const char* option) {
     char value[16];
-    const uint32_t length = platformGetEnvironmentVariable("TENEBREL_ACCUM", value, sizeof value);
+    const uint32_t length =
+        option != nullptr ? static_cast<uint32_t>(std::snprintf(value, sizeof value, "%s", option))
+                          : platformGetEnvironmentVariable("TENEBREL_ACCUM", value, sizeof value);
     if (length == 0) return frameWayCounted;
     if (length < sizeof value && std::strcmp(value, "buffer") == 0) return frameWayAccumBuffer;
-    if (length < sizeof value && std::strcmp(value, "gpu") == 0) return frameWayCounted;
-    platformWarn("TENEBREL_ACCUM takes \"buffer\" or \"gpu\"; summing on the GPU");
+    if (length < sizeof value &&
+        (std::strcmp(value, "gpu") == 0 || std::strcmp(value, "counted") == 0))
+        return frameWayCounted;
+    platformWarn("TENEBREL_ACCUM takes \"buffer\" or \"counted\"; summing on the GPU");
     return frameWayCounted;
 }
 
@@ -50,8 +54,8 @@ FrameWay frameWaySetUp(FrameWay requested) {
         warnFallback(why);
     } else if (!accumBufferPresent()) {
         platformWarn(
-            "TENEBREL_ACCUM=buffer, but this window has no accumulation buffer: the "
-            "shadow is hard");
+            "the accumulation buffer is asked for, but this window has none: the shadow is "
+            "hard");
     }
     return wayInUse = frameWayAccumBuffer;
 }

@@ -45,10 +45,11 @@ enum FrameWay : int {
     frameWayCounted = 1,      // the passes counted, and the frame composed by a shader
 };
 
-// The way the user asks for: TENEBREL_ACCUM=buffer forces the accumulation
-// buffer; unset, empty or "gpu" ask for the passes counted on the GPU. Any
-// other value gives one warning line and counting.
-FrameWay frameWayRequested();
+// The way the user asks for: the option's value where one was given (--sum),
+// else TENEBREL_ACCUM. "buffer" forces the accumulation buffer; unset,
+// empty, "counted" or "gpu" ask for the passes counted on the GPU. Any other
+// value gives one warning line and counting.
+FrameWay frameWayRequested(const char* option);
 // Sets up the way asked for in the current context. Counting gives way to
 // the accumulation buffer, with one line that says why, wherever it cannot
 // be had. Returns the way in use.

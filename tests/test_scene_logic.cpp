@@ -306,13 +306,15 @@ TEST(ShadowVolume, CornersExtrudeAHundredTimesTheirDistanceFromTheLight) {
     }
 }
 
-TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
-    // variable, value (null: unset), the choice, and whether a warning is printed
+TEST(Settings, EachVariableChoosesOnlyByItsExactNameAndTheOptionWins) {
+    // variable, value (null: unset), the choice, whether a warning is
+    // printed, and the option's value (null: not given)
     const struct {
         const char* name;
         const char* value;
         int chosen;
         bool warns;
+        const char* option = nullptr;
     } rows[] = {
         {"TENEBREL_ACCUM", nullptr, frameWayCounted, false},
         {"TENEBREL_ACCUM", "", frameWayCounted, false},
@@ -327,6 +329,11 @@ TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
         {"TENEBREL_GL", "ES3", drawRendererGl1, true},
         {"TENEBREL_GL", "es3 ", drawRendererGl1, true},
         {"TENEBREL_GL", "es3es3es3es3es3es3", drawRendererGl1, true},
+        {"TENEBREL_ACCUM", "counted", frameWayCounted, false},
+        {"TENEBREL_ACCUM", "buffer", frameWayCounted, false, "counted"},
+        {"TENEBREL_ACCUM", "bogus", frameWayAccumBuffer, false, "buffer"},
+        {"TENEBREL_GL", "es3", drawRendererGl1, false, "gl1"},
+        {"TENEBREL_GL", "bogus", drawRendererEs3, false, "es3"},
     };
     for (const auto& row : rows) {
         fakeSetVariable(row.name, row.value);
@@ -335,8 +342,8 @@ TEST(Settings, EachVariableChoosesOnlyByItsExactName) {
         // A build without es3 (Windows) draws with gl1, and says so.
         const bool lacking =
             row.chosen == drawRendererEs3 && !accum && !drawRendererBuilt(drawRendererEs3);
-        EXPECT_EQ(accum ? static_cast<int>(frameWayRequested())
-                        : static_cast<int>(drawRendererRequested()),
+        EXPECT_EQ(accum ? static_cast<int>(frameWayRequested(row.option))
+                        : static_cast<int>(drawRendererRequested(row.option)),
                   lacking ? drawRendererGl1 : row.chosen)
             << row.name << "=" << (row.value ? row.value : "(unset)");
         const std::string said = ::testing::internal::GetCapturedStderr();

@@ -4,6 +4,7 @@
 // the trace of system calls and scene hooks in order. A new case is a row.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ struct Row {
     uint32_t tick = 1000000, tickStep = 16, waitMs = 0;
     int32_t sceneReady = 1;
     const char* gl = nullptr;  // TENEBREL_GL
+    Settings settings = {nullptr, nullptr, -1, 0};
+    std::string printed = "";  // on stdout, but for the driver's names and the window's size
 };
 
 std::string warning(const std::string& text) {
@@ -70,6 +73,41 @@ const std::string creating =
 // A windowed run of one frame, then `rest`, then closed.
 std::string windowedRun(const std::string& rest) {
     return start + windowed + frame + rest + closed + end;
+}
+
+// A row run with the start-up question answered on the command line.
+Row answered(Row row, int32_t fullScreen) {
+    row.settings.fullScreen = fullScreen;
+    return row;
+}
+
+// "update(100) pose(...) draw SwapBuffers" for frames 1 to count - 1 of a
+// path of `seconds`, 100 ms each.
+std::string poses(int count, int seconds) {
+    std::string frames;
+    char frame[64];
+    for (int i = 1; i < count; ++i) {
+        const float fraction = static_cast<float>(i * 100) / static_cast<float>(seconds * 1000);
+        std::snprintf(frame, sizeof frame, "update(100) pose(%.2f) draw SwapBuffers ",
+                      static_cast<double>(fraction));
+        frames += frame;
+    }
+    return frames;
+}
+
+// A benchmark of `seconds` at ten frames a second, with `events`: its
+// window's first frame, then `frames`, and its lines after the first.
+Row benchmarked(const char* name, int32_t seconds, std::vector<Event> events,
+                const std::string& frames, const std::string& lines) {
+    Row row{name,
+            {},
+            events,
+            "RegisterClass " + windowed + "update(100) pose(0.00) draw SwapBuffers " + frames +
+                closed + end};
+    row.tickStep = 100, row.waitMs = 60000, row.settings = {nullptr, nullptr, 0, seconds};
+    row.printed = "benchmark: " + std::to_string(seconds) +
+                  " seconds along a fixed path through the room\n" + lines;
+    return row;
 }
 
 // A window whose making fails at `flag`, after the calls in `tail`.
@@ -227,6 +265,32 @@ const Row rows[] = {
      0,
      1,
      "es3"},
+    // The answer given ahead: no question.
+    answered({"WindowedAsksNothing",
+              {},
+              {{0, WM_CLOSE}},
+              "RegisterClass " + windowed + frame + closed + end},
+             0),
+    answered({"FullscreenAsksNothing",
+              {},
+              {{0, WM_CLOSE}},
+              "RegisterClass " + full + frame + closed + restored + end},
+             1),
+    // The path is set after each update; the window's first frame (its
+    // making) is not counted. Done, it draws no more.
+    benchmarked("TheBenchmarkMeasuresEachSecondThenEnds", 2, {}, poses(20, 2) + "update(100) ",
+                "second 1: 10.0 frames a second\nsecond 2: 10.0 frames a second\n"
+                "summary: 20 frames in 2.0 s\n"
+                "frames a second: minimum 10.0, median 10.0, maximum 10.0\n"
+                "renderer: gl1\nway of summing: counted\n"),
+    // Minimised, the path waits: the time until it shows again is left out.
+    benchmarked("TheBenchmarkLeavesOutTheTimeMinimised", 10,
+                {{1, WM_SIZE, SIZE_MINIMIZED}, {-1, WM_SIZE, SIZE_RESTORED}, {3, WM_CLOSE}},
+                poses(2, 10) + "WaitMessage update(60100) pose(0.01) draw SwapBuffers "
+                               "update(100) pose(0.02) draw SwapBuffers ",
+                "ended early: 0 of 10 seconds measured\nsummary: 2 frames in 0.2 s\n"
+                "renderer: gl1\nway of summing: counted\n"
+                "left out: 60.1 s while the window was minimised or hidden\n"),
 };
 
 class Shell : public ::testing::TestWithParam<Row> {};
@@ -262,6 +326,16 @@ void sceneShutdown() {
     fake().calls.push_back("shutdown");
 }
 
+void scenePathPose(float fraction) {
+    char pose[32];
+    std::snprintf(pose, sizeof pose, "pose(%.2f)", static_cast<double>(fraction));
+    fake().calls.push_back(pose);
+}
+
+const char* sceneSumName() {
+    return "counted";
+}
+
 TEST_P(Shell, Run) {
     const Row& row = GetParam();
     fakeReset();
@@ -280,7 +354,15 @@ TEST_P(Shell, Run) {
         GTEST_SKIP() << "no es3 in this build";
     if (row.gl != nullptr)
         fakeSetVariable("TENEBREL_GL", row.gl), ::testing::internal::CaptureStderr();
-    EXPECT_EQ(appRun(nullptr), row.status);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(appRun(nullptr, row.settings), row.status);
+    // The driver's names and the drawing area's size are the system's.
+    std::string printed = ::testing::internal::GetCapturedStdout();
+    for (const char* line : {"GL vendor: ", "GL renderer: ", "window: "}) {
+        const size_t at = printed.find(line);
+        if (at != std::string::npos) printed.erase(at, printed.find('\n', at) + 1 - at);
+    }
+    EXPECT_EQ(printed, row.printed);
     if (row.gl != nullptr) {
         fakeSetVariable("TENEBREL_GL", nullptr);
         const std::string said = ::testing::internal::GetCapturedStderr();

@@ -27,7 +27,7 @@ add_test(NAME test_program_win64
 # Alone: it moves the pointer and reads the whole screen.
 set_tests_properties(test_program_win64 PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 
-set_tests_properties(wine_prefix wine_prefix_end test_shell test_scene_logic test_bmp
+set_tests_properties(wine_prefix wine_prefix_end test_shell test_options test_scene_logic test_bmp
     test_program_win64 PROPERTIES ENVIRONMENT "${WINE_ENVIRONMENT}")
-set_tests_properties(test_shell test_scene_logic test_bmp test_program_win64
+set_tests_properties(test_shell test_options test_scene_logic test_bmp test_program_win64
     PROPERTIES FIXTURES_REQUIRED wine)

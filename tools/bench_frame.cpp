@@ -310,7 +310,7 @@ int main(int argc, char** argv) {
 
     // 2. Where the time goes in the counted frame, with the renderer that
     // TENEBREL_GL chooses.
-    const Way& chosen = ways[drawRendererRequested() == drawRendererEs3 ? 4 : 2];
+    const Way& chosen = ways[drawRendererRequested(nullptr) == drawRendererEs3 ? 4 : 2];
     if (!openScene(chosen.renderer, &swapped)) return 1;
     if (frameWaySetUp(frameWayCounted) != frameWayCounted) return closeScene(), 1;
     const int pose = 2;

@@ -298,3 +298,13 @@ int es3HasExtension(const char* name) {
     }
     return 0;
 }
+
+const char* es3DriverString(DrawDriverText which) {
+    // A browser names itself as the driver; where it offers the card's own
+    // names (UNMASKED_VENDOR_WEBGL, UNMASKED_RENDERER_WEBGL), those.
+    const GLenum names[2][2] = {{GL_VENDOR, 0x9245}, {GL_RENDERER, 0x9246}};
+    const GLubyte* text = nullptr;
+    if (es3HasExtension("WEBGL_debug_renderer_info")) text = glGetString(names[which][1]);
+    if (text == nullptr || *text == '\0') text = glGetString(names[which][0]);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "unknown";
+}

@@ -175,6 +175,11 @@ void gl1Flush() {
     glFlush();
 }
 
+const char* gl1DriverString(DrawDriverText which) {
+    const GLubyte* text = glGetString(which == drawDriverVendor ? GL_VENDOR : GL_RENDERER);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "unknown";
+}
+
 void gl1LightPosition(const float position[4]) {
     glLightfv(GL_LIGHT0, GL_POSITION, position);
 }

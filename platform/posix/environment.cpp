@@ -1,4 +1,5 @@
-// The environment and the warning line, over the C library.
+// The environment, the console, and the lines for whoever started the
+// program, over the C library.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,4 +21,13 @@ uint32_t platformGetEnvironmentVariable(const char* name, char* buffer, uint32_t
 void platformWarn(const char* line) {
     std::fprintf(stderr, "tenebrel: %s\n", line != nullptr ? line : "");
     std::fflush(stderr);
+}
+
+void platformConsoleAttach() {
+    // A POSIX program has its standard output and error from its start.
+}
+
+int platformPrint(const char* text) {
+    const bool written = std::fputs(text != nullptr ? text : "", stdout) >= 0;
+    return std::fflush(stdout) == 0 && written ? 1 : 0;
 }

@@ -21,7 +21,7 @@ list(APPEND WEB_SOURCES platform/queue.cpp platform/windowing.cpp)
 
 add_executable(tenebrel ${WEB_SOURCES})
 target_include_directories(tenebrel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_compile_definitions(tenebrel PRIVATE TENEBREL_DRAW_ES3)
+target_compile_definitions(tenebrel PRIVATE TENEBREL_DRAW_ES3 TENEBREL_VERSION="${PROJECT_VERSION}")
 set_target_properties(tenebrel PROPERTIES SUFFIX .js)
 target_link_options(tenebrel PRIVATE
     # The program's own loop, as on the desktop: each frame's end, a

@@ -30,7 +30,7 @@ with tempfile.TemporaryDirectory() as tmp:
         assert len(pixels) == size * (1 + 4 * size) and pixels[4] == 0
         assert pixels[(size // 2) * (1 + 4 * size) + 2 * size + 4] == 255
     assert re.findall(r"^\.SH (.*)", gzip.open(usr + FILES[5], "rt").read(), re.M) == [
-        "NAME", "SYNOPSIS", "DESCRIPTION", "CONTROLS", "SIGNALS", "FILES", "EXIT STATUS", "ENVIRONMENT"]
+        "NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "CONTROLS", "SIGNALS", "FILES", "EXIT STATUS", "ENVIRONMENT"]
     assert "\nExec=/usr/games/tenebrel\nIcon=tenebrel\n" in open(usr + FILES[4]).read()
     # every file under Expat (MIT), with LICENSE's copyright line and its terms word for word
     legal = open(usr + FILES[6]).read()

@@ -96,11 +96,15 @@ def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
     ends(r, lambda: r.hold("Escape", lambda: r.process.poll() is not None, "Escape to end it"))
 
 
+def asked(p):  # whether it asked the start-up question (every box is on stderr too)
+    return "Start FullScreen?" in p.output()
+
+
 def case_a_refused_switch_says_so_and_frames_an_800x600_window():
-    p = Run(servers["1024x768"], binary, build)
-    p.answer("Start FullScreen?", "Return")
+    # --fullscreen answers the question ahead as Yes does.
+    p = Run(servers["1024x768"], [binary, "--fullscreen"], build)
     p.answer("Error", "Return")
-    assert "Mode Switch Failed." in p.output(), p.output()
+    assert "Mode Switch Failed." in p.output() and not asked(p), p.output()
 
     def outside(g, props):  # the frame's left, right, top and bottom added
         f = [int(n) for n in props.partition("EXTENTS(CARDINAL) =")[2].split(",") if n.strip()]
@@ -121,9 +125,10 @@ def case_a_missing_texture_is_named_in_a_box():
 
 
 def case_windowed_it_leaves_the_pointer_to_the_window_in_front():
-    p = Run(servers["800x600"], binary, build)
-    p.answer("Start FullScreen?", "Escape")
+    # --windowed answers the question ahead as No does.
+    p = Run(servers["800x600"], [binary, "--windowed"], build)
     p.shape(lambda g, props: g[2:] == [800, 600] and "FULLSCREEN" not in props, "window")
+    assert not asked(p), p.output()
     view = p.still()
     # Another program in front (it ends by itself if the check below fails).
     other = subprocess.Popen(["xmessage", "-timeout", "30", "another program"], env=p.env)
@@ -152,6 +157,31 @@ def case_without_a_display_it_says_so_and_ends_with_minus_one():
     result = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=60)
     assert result.returncode == 255, f"status {result.returncode}"
     assert 0 <= (e := result.stderr).find("RegisterClassEx Failed!") < e.find("Window Class!"), e
+
+
+def case_the_benchmark_runs_on_both_renderers_and_sums_up():
+    # Two seconds each, with the window minimised for a while on gl1: that
+    # time is left out, and the path goes on when it shows again.
+    for gl in ("gl1", "es3"):
+        p = Run(servers["800x600"], [binary, "--benchmark=2", "--renderer", gl], build)
+        if gl == "gl1":
+            wait_until(lambda: "second 1: " in p.output(), timeout=60, what="the first second")
+            p.x("xdotool", "windowminimize", "--sync", str(p.window()))
+            p.x("xdotool", "windowactivate", str(p.window()))
+        assert p.process.wait(120) == 0, f"{gl}: status {p.process.wait()}\n{p.output()}"
+        lines = p.output().splitlines()
+        seconds = [line for line in lines if line.startswith("second ")]
+        assert [s.partition(":")[0] for s in seconds] == ["second 1", "second 2"], p.output()
+        for line in ("frames a second: minimum ", f"renderer: {gl}", "way of summing: counted",
+                     "GL vendor: ", "GL renderer: llvmpipe", "window: 800 x 600"):
+            assert any(seen.startswith(line) for seen in lines), f"{gl}: no {line!r}\n{p.output()}"
+        assert any(seen.startswith("left out: ") for seen in lines) == (gl == "gl1"), p.output()
+        assert not asked(p) and "cannot be had" not in p.output(), p.output()
+    # Figures that cannot be written make no finished benchmark.
+    with open("/dev/full", "w") as full:
+        lost = subprocess.run([binary, "--benchmark=1"], cwd=build, env=servers["800x600"].env,
+                              stdout=full, stderr=subprocess.PIPE, text=True, timeout=120)
+    assert lost.returncode == 1 and "lines could not be written" in lost.stderr, lost.stderr
 
 
 def case_a_16_bit_screen_shows_both_renderers_frames_as_a_24_bit_one_does():

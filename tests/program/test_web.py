@@ -161,9 +161,10 @@ SLOW_CLOCK = "var now = performance.now.bind(performance); performance.now = () 
 
 
 @contextlib.contextmanager
-def opened(folder=None, flags=(), phone=None, own=False):
+def opened(folder=None, flags=(), phone=None, own=False, query=""):
     # The page, on the phone given (its metrics, with touch, the slow clock),
-    # or with the canvas's own pixels for its shots, as a phone's always are.
+    # or with the canvas's own pixels for its shots, as a phone's always are;
+    # its address ending with the query given.
     with served(folder or page) as url, chromium(*flags) as driver:
         if phone:
             driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", phone)
@@ -171,7 +172,7 @@ def opened(folder=None, flags=(), phone=None, own=False):
                                    {"enabled": True, "maxTouchPoints": 5})
         for script in [KEEP_PIXELS] * bool(phone or own) + [SLOW_CLOCK] * bool(phone):
             driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
-        yield Page(driver, url, bool(phone), bool(phone or own))
+        yield Page(driver, url + query, bool(phone), bool(phone or own))
 
 
 def alike(shot, reference, what):
@@ -267,6 +268,23 @@ def case_without_webgl_2_it_says_so_with_status_1():
         assert p.answer("Error", "OK") == "Error Creating OpenGL Window"
         end = wait_until(p.ended, what="the end")
         assert end[0] == "Exit status 1." and "no WebGL 2" in end[1], end
+
+
+def case_the_address_gives_the_options():
+    # The benchmark asks nothing, and its lines are among the page's messages.
+    with opened(query="?benchmark=2") as p:
+        end = wait_until(p.ended, timeout=120, what="the end")
+        log = p.js("return log.textContent")
+        assert end[0] == "Exit status 0." and p.box() is None, (end, log)
+        for line in ("second 2: ", "frames a second: minimum ", "renderer: es3", "GL renderer: ",
+                     "window: 800 x 600"):
+            assert "\n" + line in log, f"no {line!r} in {log}"
+        assert "Start FullScreen?" not in log and p.js("return messages.open"), log
+        # A wrong one is named, and the page says where the options are.
+        p.driver.get(p.driver.current_url.partition("?")[0] + "?renderer=vulkan")
+        end = wait_until(p.ended, what="the end")
+        assert end[0] == "Exit status 2." and "'vulkan' is no renderer" in end[1] and \
+            "index.html?help" in end[1], end
 
 
 if __name__ == "__main__":

@@ -1,12 +1,15 @@
 # The Windows zip's program under Wine, as a person meets it: unpacked, the
 # start question answered No, its window and its picture (against the Linux
-# build's at the same pose), a light key, Escape; the toggle message there and
-# back, and closing; and a missing texture named in its box.
+# build's at the same pose), a light key, Escape; started --windowed, the
+# toggle message there and back, and closing; started --fullscreen, a missing
+# texture named in its box; started from a console, its lines in it.
 #
 # Usage: test_wine.py ZIP HOST_BUILD [CASE ...]   (with WINEPREFIX set)
 
 import contextlib
 import os
+import pty
+import re
 import shutil
 import subprocess
 import sys
@@ -33,11 +36,15 @@ def unpack():
     return folder
 
 
-def windows_run(display, **files):
+def windows_run(display, *options, **files):
     # The prefix's server keeps the display of the program that started it
     # (and its screen size) until it ends, a few seconds after its last program.
     subprocess.run([wineserver, "-w"], timeout=120)
-    return Run(display, [wine, os.path.join(folder, "tenebrel.exe")], folder, **files)
+    return Run(display, [wine, os.path.join(folder, "tenebrel.exe"), *options], folder, **files)
+
+
+def asked(p):  # whether it asked the start-up question (every box is on stderr too)
+    return "Start FullScreen?" in p.output()
 
 
 def send(p, *args):  # the zip's sender of window messages
@@ -77,9 +84,9 @@ def case_its_window_looks_like_linux_and_the_keys_work():
 def case_the_toggle_message_switches_to_fullscreen_and_back_and_closing_ends_it():
     # On an 800 x 600 screen the switch to 800 x 600 succeeds, and a framed
     # window is kept within the screen, as Windows does.
-    p = windows_run(servers["800x600"])
-    p.answer("Start FullScreen?", "n")
+    p = windows_run(servers["800x600"], "--windowed")  # the question answered ahead
     windowed = wait_until(lambda: p.area()[2] == W and p.area(), what="a window 800 wide inside")
+    assert not asked(p), p.output()
     toggle(p, [0, 0, W, H])
     toggle(p, windowed)
     send(p, "--close")  # as the window's close button does
@@ -87,11 +94,37 @@ def case_the_toggle_message_switches_to_fullscreen_and_back_and_closing_ends_it(
 
 
 def case_a_missing_texture_is_named_in_a_box():
-    p = windows_run(servers["800x600"], files=("brickblue.bmp",))
-    p.answer("Start FullScreen?", "n")
+    p = windows_run(servers["800x600"], "--fullscreen", files=("brickblue.bmp",))
     p.answer("Error", "Return")
-    assert "Failed to open DIB file Ziegel1.bmp." in p.output(), p.output()
+    assert "Failed to open DIB file Ziegel1.bmp." in p.output() and not asked(p), p.output()
     assert p.process.wait(60) == 1, "a failed start did not end with status 1"
+
+
+def in_console(display, *options):
+    # The program started from a console (Wine's, on a terminal of its own):
+    # its status, and the text the console showed, without the console's
+    # cursor movements (a space is drawn as a step to the right).
+    main, terminal = pty.openpty()
+    program = subprocess.Popen([wine, os.path.join(folder, "tenebrel.exe"), *options], cwd=folder,
+                               env=display.env, stdin=terminal, stdout=terminal, stderr=terminal)
+    os.close(terminal)
+    shown = b""
+    with contextlib.suppress(OSError):  # the terminal is gone once all its writers are
+        while chunk := os.read(main, 4096):
+            shown += chunk
+    os.close(main)
+    text = re.sub(r"\x1b\[(\d*)C", lambda m: " " * int(m.group(1) or 1), shown.decode(errors="replace"))
+    return program.wait(60), re.sub(r"\x1b\[[0-9;?]*[A-Za-z]|\r", "", text)
+
+
+def case_from_a_console_its_lines_are_in_the_console():
+    subprocess.run([wineserver, "-w"], timeout=120)  # as in windows_run
+    status, shown = in_console(servers["800x600"], "--version")
+    assert status == 0 and re.search(r"^tenebrel \d+\.\d+\.\d+, free software", shown, re.M), shown
+    status, shown = in_console(servers["800x600"], "--benchmark=1")
+    assert status == 0 and all(line in shown for line in (
+        "second 1: ", "renderer: gl1", "GL renderer: ", "window: 800 x 600")), shown
+    assert "Start FullScreen?" not in shown, shown
 
 
 folder = unpack()
