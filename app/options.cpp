@@ -6,6 +6,7 @@
 #include <string>
 
 #include "draw/draw.h"
+#include "scene/settings.h"
 
 #ifndef TENEBREL_VERSION
 #define TENEBREL_VERSION "unknown"
@@ -20,8 +21,8 @@ enum OptionId : int {
     optionFullscreen,
     optionRenderer,
     optionSum,
-    // The number of passes and the light's size come here, each with its
-    // row below and its case in optionApply.
+    optionPasses,
+    optionLightSize,
     optionBenchmark,
 };
 
@@ -52,6 +53,10 @@ const OptionEntry optionList[] = {
      "draw with gl1 (OpenGL 1.1) or es3 (OpenGL ES 3.0)"},
     {optionSum, "sum", 0, valueRequired, "    --sum=WAY",
      "add up the ten passes: counted, or in the buffer"},
+    {optionPasses, "passes", 0, valueRequired, "    --passes=N",
+     "sum N passes: 1, 2, 4, 10 (at start), 16, 32, 64"},
+    {optionLightSize, "light-size", 0, valueRequired, "    --light-size=X",
+     "a light X times as large: 0, 0.25, 0.5, 1, 2, 3, 4"},
     {optionBenchmark, "benchmark", 0, valueOptional, "    --benchmark[=SECONDS]",
      "fly a fixed path, print the frame rate, end"},
 };
@@ -66,6 +71,8 @@ const char* const helpTail =
     "\n"
     "Keys: the mouse turns the view; W, A, S, D or the arrows fly; J and L, K and\n"
     "I, O and U move the light along x, y and z; Space (held) shows its rays;\n"
+    "V shows the shadow volumes, C how many passes leave each pixel in shadow;\n"
+    "N and M step the passes, Z and X the light's size; F1 or H lists the keys;\n"
     "Escape ends the program.\n"
     "\n"
     "The textures brickblue.bmp and Ziegel1.bmp are read from the current folder;\n"
@@ -127,6 +134,21 @@ int32_t secondsOf(const char* text) {
     return seconds >= 1 && seconds <= optionsBenchmarkMost ? static_cast<int32_t>(seconds) : -1;
 }
 
+// A plain decimal number (digits with at most one point, nothing else), or
+// -1.
+double numberOf(const char* text) {
+    int digits = 0, points = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == '.')
+            ++points;
+        else if (*c >= '0' && *c <= '9')
+            ++digits;
+        else
+            return -1;
+    }
+    return digits > 0 && digits <= 6 && points <= 1 ? std::strtod(text, nullptr) : -1;
+}
+
 bool optionApply(Parse& parse, const OptionEntry& entry, const char* value) {
     Settings& settings = parse.options.settings;
     std::string what;
@@ -155,6 +177,22 @@ bool optionApply(Parse& parse, const OptionEntry& entry, const char* value) {
         }
         return setOnce<const char*>(parse, entry, &settings.sum,
                                     counted ? countedName : bufferName);
+    }
+    case optionPasses:
+    case optionLightSize: {
+        // A plain number (digits, at most one point), one of the steps the
+        // keys go through.
+        const bool passes = entry.id == optionPasses;
+        const double number = numberOf(value);
+        for (int step = 0; step < settingsStepCount; ++step) {
+            if (passes && number == settingsPassSteps[step])
+                return setOnce<int32_t>(parse, entry, &settings.passes, settingsPassSteps[step]);
+            if (!passes && number == static_cast<double>(settingsSizeSteps[step]))
+                return setOnce<float>(parse, entry, &settings.lightSize, settingsSizeSteps[step]);
+        }
+        what = quoted(value) + (passes ? " is no number of passes --passes takes"
+                                       : " is no size --light-size takes");
+        return bad(parse, what.c_str());
     }
     case optionBenchmark: {
         const int32_t seconds = value != nullptr ? secondsOf(value) : optionsBenchmarkDefault;
@@ -227,7 +265,7 @@ int optionRead(Parse& parse, const char* argument, const char* next) {
 Options optionsParse(int argc, const char* const* argv) {
     Parse parse{};
     Settings& settings = parse.options.settings;
-    settings = Settings{nullptr, nullptr, -1, 0};
+    settings = Settings{nullptr, nullptr, -1, 0, -1, -1.0f};
     parse.options.action = optionsRun;
     bool optionsEnded = false;
     for (int i = 1; i < argc && parse.options.action != optionsBad; ++i) {

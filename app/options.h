@@ -18,8 +18,10 @@ struct Settings {
     // The benchmark's length in seconds of frames shown; 0 when no
     // benchmark runs.
     int32_t benchmarkSeconds;
-    // The number of passes and the light's size will come here, each with
-    // its row in the options' list (options.cpp).
+    // The passes the frame sums and the light's size, where given: one of
+    // the steps their keys go through; -1 when not given.
+    int32_t passes;
+    float lightSize;
 };
 
 enum OptionsAction : int {

@@ -53,4 +53,6 @@ void scenePathPose(float fraction) {
                   pose.target.z, 0.0f, 1.0f, 0.0f);
     lightPosition = pose.light;
     showRays = pose.rays;
+    // Nor do the keys change how the frame is drawn.
+    sceneSettings = sceneSettingsGiven;
 }

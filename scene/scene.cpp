@@ -22,6 +22,7 @@ Camera sceneCamera;
 const float sceneClearColour[4] = {0.0f, 0.0f, 1.0f, 0.9f};
 Occluder sceneOccluder;
 SceneSettings sceneSettings;
+SceneSettings sceneSettingsGiven;
 
 namespace {
 
@@ -82,6 +83,14 @@ int32_t sceneInit(GLWindow* window, KeyTable* keys) {
     drawTextureModulates();
 
     occluderInit(sceneOccluder);
+    // The command line's settings are taken with the first window; later
+    // windows keep what the keys have set since, as they keep the light.
+    static bool settingsTaken = false;
+    if (!settingsTaken && window->settings != nullptr) {
+        sceneSettings = sceneSettingsGiven =
+            settingsGiven(window->settings->passes, window->settings->lightSize);
+    }
+    settingsTaken = true;
     settingsShow(sceneSettings);
     // The light, the ray flag, the frame rate and the accumulated pitch
     // carry over from an earlier window; only the pose starts afresh.

@@ -35,8 +35,10 @@ extern int32_t fpsClockStarted;
 // sceneShutdown; null outside that span.
 extern GLWindow* sceneWindow;
 extern KeyTable* sceneKeys;
-// How the frame shows its method, as the keys have set it.
+// How the frame shows its method, as the keys have set it; and as the
+// command line set it at start, which the benchmark holds it to.
 extern SceneSettings sceneSettings;
+extern SceneSettings sceneSettingsGiven;
 // The viewer and the shadow caster the frame is drawn with.
 extern Camera sceneCamera;
 // What shows where nothing is drawn: the blue beyond the open sides.

@@ -20,6 +20,15 @@ int stepped(int step, int32_t down, int32_t up) {
 
 }  // namespace
 
+SceneSettings settingsGiven(int passes, float lightSize) {
+    SceneSettings settings;
+    for (int step = 0; step < settingsStepCount; ++step) {
+        if (settingsPassSteps[step] == passes) settings.passesStep = step;
+        if (settingsSizeSteps[step] == lightSize) settings.sizeStep = step;
+    }
+    return settings;
+}
+
 void settingsApplyPresses(SceneSettings& settings, KeyTable& keys) {
     settings.passesStep =
         stepped(settings.passesStep, taken(keys, keyFewerPasses), taken(keys, keyMorePasses));

@@ -35,6 +35,9 @@ struct SceneSettings {
     bool help = false;
 };
 
+// The settings at start: the steps of `passes` and `lightSize` where they
+// are among them (the command line's), the usual start elsewhere.
+SceneSettings settingsGiven(int passes, float lightSize);
 // Takes every press since the last call out of the key table, each a step.
 void settingsApplyPresses(SceneSettings& settings, KeyTable& keys);
 bool settingsSame(const SceneSettings& a, const SceneSettings& b);

@@ -113,6 +113,40 @@ TEST_P(CommandLine, Parse) {
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLine, ::testing::ValuesIn(cases));
 
+TEST(CommandLine, PassesAndLightSizeAreAmongTheirKeysSteps) {
+    // arguments; the passes and size set (-1 when not), or the error
+    const struct {
+        std::vector<const char*> arguments;
+        int32_t passes;
+        float size;
+        std::string error;
+    } rows[] = {
+        {{}, -1, -1, ""},
+        {{"--passes=64", "--light-size", "0"}, 64, 0, ""},
+        {{"--passes", "1", "--passes=01", "--light-size=0.250"}, 1, 0.25f, ""},
+        {{"--light-size=4.", "--light-size=4"}, -1, 4, ""},
+        {{"--passes=7"}, 0, 0, "'7' is no number of passes --passes takes"},
+        {{"--passes=1e1"}, 0, 0, "'1e1' is no number of passes --passes takes"},
+        {{"--passes=-10"}, 0, 0, "'-10' is no number of passes --passes takes"},
+        {{"--light-size=5"}, 0, 0, "'5' is no size --light-size takes"},
+        {{"--light-size=.."}, 0, 0, "'..' is no size --light-size takes"},
+        {{"--light-size"}, 0, 0, "--light-size needs a value"},
+        {{"--passes=10", "--passes=16"}, 0, 0, "--passes is given twice, with two values"},
+    };
+    for (const auto& row : rows) {
+        std::vector<const char*> argv = {"tenebrel"};
+        argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
+        const Options read = optionsParse(static_cast<int>(argv.size()), argv.data());
+        if (!row.error.empty()) {
+            EXPECT_EQ(read.error, row.error + "; see 'tenebrel --help'");
+            continue;
+        }
+        EXPECT_EQ(read.action, optionsRun) << read.error;
+        EXPECT_TRUE(read.settings.passes == row.passes && read.settings.lightSize == row.size)
+            << row.arguments.size();
+    }
+}
+
 TEST(CommandLine, Es3WhereTheBuildHasIt) {
     const char* argv[] = {"tenebrel", "--renderer=es3"};
     const Options read = optionsParse(2, argv);

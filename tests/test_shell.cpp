@@ -36,7 +36,7 @@ struct Row {
     uint32_t tick = 1000000, tickStep = 16, waitMs = 0;
     int32_t sceneReady = 1;
     const char* gl = nullptr;  // TENEBREL_GL
-    Settings settings = {nullptr, nullptr, -1, 0};
+    Settings settings = {nullptr, nullptr, -1, 0, -1, -1.0f};
     std::string printed = "";  // on stdout, but for the driver's names and the window's size
 };
 
@@ -104,7 +104,7 @@ Row benchmarked(const char* name, int32_t seconds, std::vector<Event> events,
             events,
             "RegisterClass " + windowed + "update(100) pose(0.00) draw SwapBuffers " + frames +
                 closed + end};
-    row.tickStep = 100, row.waitMs = 60000, row.settings = {nullptr, nullptr, 0, seconds};
+    row.tickStep = 100, row.waitMs = 60000, row.settings = {nullptr, nullptr, 0, seconds, -1, -1.0f};
     row.printed = "benchmark: " + std::to_string(seconds) +
                   " seconds along a fixed path through the room\n" + lines;
     return row;
