@@ -14,7 +14,7 @@ namespace {
 // view on and off (data-press), a list or a slider the keys that step it
 // down and up through its values (data-fewer, data-more; a slider's values
 // in data-values, one step each). Which setting each shows is its id:
-// volumes, counts, passes, size, or keys (the keys' list).
+// volumes, counts, passes, size or help.
 //
 // Presses are sent only from settings the program is known to have: once
 // it has taken everything the page posted (its own frame takes all of it
@@ -115,7 +115,7 @@ EM_JS(void, webPanelListenJs, (), {
         control.addEventListener('change', changed);
     });
     web.settingsShown = function(passes, size, volumes, counts, help) {
-        shown = {passes: passes, size: size, volumes: !!volumes, counts: !!counts, keys: !!help};
+        shown = {passes: passes, size: size, volumes: !!volumes, counts: !!counts, help: !!help};
         panel.disabled = false;
         if (!wished) show();
     };
