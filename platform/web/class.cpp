@@ -12,7 +12,7 @@ bool windowingSystemStart() {
     // The listeners belong to the page, which outlives any class: a class
     // registered again must not add them twice, or every key would come
     // twice.
-    if (!webLayer.listening) webListen(), webTouchListen();
+    if (!webLayer.listening) webListen(), webTouchListen(), webPanelListen();
     webLayer.listening = true;
     return true;
 }

@@ -28,6 +28,3 @@ int16_t platformGetKeyState(int virtualKey) {
     // whole value) set while held.
     return static_cast<int16_t>(-128);
 }
-
-// The page's panel: its controls show what the frame now draws with.
-void platformSettingsShown(int, float, int, int, int) {}

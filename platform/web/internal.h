@@ -4,7 +4,8 @@
 // The page (index.html) holds the elements the layer works with: #screen,
 // the picture's frame, which goes fullscreen and captures the pointer, with
 // #box, the message box, inside it. The layer puts one <canvas id="canvas">
-// into #screen for each window it makes.
+// into #screen for each window it makes. #panel holds the controls of the
+// settings that keys step (panel.cpp).
 #pragma once
 
 #include <emscripten/html5.h>
@@ -49,5 +50,7 @@ extern WebLayer webLayer;
 void webListen();
 // Starts listening to fingers: on the picture, and on the touch controls.
 void webTouchListen();
+// Makes the page's panel of settings work: its controls press the keys.
+void webPanelListen();
 // Takes the page's fullscreen away, when nothing keeps it.
 void webLeaveFullscreen();

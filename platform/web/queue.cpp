@@ -40,9 +40,18 @@ enum WebEvent : int {
 // the program's. Where the browser sees Escape first, frees the pointer or
 // leaves fullscreen itself and then hands the key on, that press (and its
 // repeats) is the browser's too: it must not end the program. Alt+Enter
-// switches window and fullscreen, as in many Windows programs. A click on
-// the picture captures the pointer; a refusal (the browser waits a moment
-// after its Escape) leaves it free for another click.
+// switches window and fullscreen, as in many Windows programs. A focused
+// control of the page (the panel's, a button) keeps the keys that work it,
+// as a visitor using the keyboard expects: a button or checkbox Space (and
+// a button Enter), a list or slider the arrows, Home, End and the page
+// keys, a list Space, Enter and digits too. Their releases still reach the
+// program, and every other key, letters among them, is the program's as
+// on the picture, and all are while the pointer is captured, the picture
+// the visitor's. In fullscreen only what is shown keeps keys: a button
+// focused outside it must not take Space from the rays. The F keys are the
+// browser's, but F1, the program's help, which would open the browser's.
+// A click on the picture captures the pointer; a refusal (the browser
+// waits a moment after its Escape) leaves it free for another click.
 // clang-format off
 EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur, int hidden,
                           int shown, int toggle, int lost, int leftFull, int move), {
@@ -60,6 +69,19 @@ EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur
         if (web.wake) { var wake = web.wake; web.wake = null; wake(); }
     };
     var firefoxCodes = {59: 186, 61: 187, 173: 189};
+    function controlKeeps(target, code) {
+        if (document.pointerLockElement || !target || !target.matches ||
+            !target.matches('button, summary, select, input') || target.disabled ||
+            (document.fullscreenElement &&
+                                !document.fullscreenElement.contains(target))) return false;
+        var moves = code >= 33 && code <= 40;
+        if (target.type == 'range') return moves;
+        if (target.tagName == 'SELECT') {
+            return moves || code == 13 || code == 32 || (code >= 48 && code <= 57) ||
+                   (code >= 96 && code <= 105);
+        }
+        return code == 32 || (code == 13 && target.type != 'checkbox');
+    }
     function key(e, down) {
         if (web.boxKey && down) return;
         var code = firefoxCodes[e.keyCode] || e.keyCode;
@@ -68,6 +90,8 @@ EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur
             if (!e.repeat) web.post(web.kind.toggle, 0, 0);
             return;
         }
+        var kept = controlKeeps(e.target, code);
+        if (kept && down) return;
         if (code == 27 && !down) web.escapeTaken = false;
         if (code == 27 && down && (web.escapeTaken || document.pointerLockElement ||
                                    performance.now() - web.freedAt < 300)) {
@@ -77,7 +101,9 @@ EM_JS(void, webListenJs, (int keyDown, int keyUp, int close, int focus, int blur
             return;
         }
         if (code < 1 || code > 255) return;
-        if (!e.ctrlKey && !e.metaKey && code != 9 && !(code >= 112 && code <= 123)) e.preventDefault();
+        if (!kept && !e.ctrlKey && !e.metaKey && code != 9 && !(code > 112 && code <= 123)) {
+            e.preventDefault();
+        }
         web.post(down ? web.kind.keyDown : web.kind.keyUp, code, e.altKey ? 1 : 0);
     }
     document.addEventListener('keydown', function(e) { key(e, true); });

@@ -22,6 +22,7 @@ from drive import (NO_TEXT, W, H, Display, at, is_marker, linux_frames, mean, mi
                    points, run_cases, wait_until)
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
+from web_panel import panel_is_its_keys  # noqa: E402
 
 page, host = (os.path.abspath(a) for a in sys.argv[1:3])
 # SwiftShader and llvmpipe round some pixels differently: a step or two in the
@@ -244,6 +245,7 @@ def case_the_toggle_and_a_lost_context_keep_the_picture():
         assert not wrong, f"after the lost context {len(wrong)} places differ: {wrong[:5]}"
         # The window made anew three times, the page still hears each key once.
         assert p.listeners("keydown") == p.listeners("keyup") == 1, "the keys are heard twice"
+        panel_is_its_keys(p, first)
         p.driver.find_element("id", "close").click()
         assert wait_until(p.ended, what="the end")[0] == "Exit status 0."
 

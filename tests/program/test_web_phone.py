@@ -91,7 +91,15 @@ def case_a_phone_fits_and_a_drag_turns_as_the_mouse_does():
         p.answer("Start FullScreen?", "No")
         p.still()
         turn_left(p, second=True)
-        alike(p.still(), mouse, "the mouse's turn")
+        turned = p.still()
+        alike(turned, mouse, "the mouse's turn")
+        # The panel under the controls by touch: a tap on the volumes' box
+        # shows them, another hides them again.
+        for shows in (True, False):
+            p.touch("touchStart", (1, *p.middle("#volumes")))
+            p.touch("touchEnd")
+            wait_until(lambda: p.js("return document.getElementById('volumes').checked") == shows and
+                       bool(mismatches(p.shot(), turned, 0)) == shows, what=f"volumes shown: {shows}")
         unmoved(p)
 
 
