@@ -71,14 +71,18 @@ class Run:
         self.x("xdotool", "windowfocus", "--sync", str(self.window(name)))
 
     def hold(self, key, until, what):
-        # Holds the key down until the program shows that it has taken it:
-        # it reads keys once a frame, and a frame may take a second.
+        # Presses the key for 0.15 s at a time, a frame or two, until the
+        # program shows that it has taken it. It reads keys once a frame, so
+        # a shorter press may go unseen (and is then made again), and moves
+        # the light and the eye by the time its frames take: a key held down
+        # while the screen is read and looked at would move them on for as
+        # long as that takes, on a busy machine past what the test waits for.
         self.focus()
-        self.x("xdotool", "keydown", key)
-        try:
-            return wait_until(until, timeout=60, what=what)
-        finally:
-            self.x("xdotool", "keyup", key)
+
+        def pressed():
+            self.x("xdotool", "keydown", key, "sleep", "0.15", "keyup", key)
+            return until()
+        return wait_until(pressed, timeout=60, what=what)
 
     def pointer(self):
         return tuple(map(int, re.findall(r"[xy]:(\d+)", self.x("xdotool", "getmouselocation"))))
