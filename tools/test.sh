@@ -24,13 +24,17 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh test
 
 jobs=$(nproc)
+# Where the time goes: each step says when it ended, counted from here.
+export started=$(($(date +%s) - SECONDS))
+at() { echo "[$(($(date +%s) - started)) s] $*"; }
+export -f at
 mkdir -p build-logs
 lanes=()
 # Each lane in a process group of its own, so that it ends with this script
 # however this ends.
 trap 'for pid in "${lanes[@]}"; do kill -- -"$pid" 2>/dev/null || true; done' EXIT
 lane() {  # NAME COMMAND: starts the lane; its process group's id is in lane_NAME
-    setsid bash -c "set -euo pipefail; $2" > "build-logs/$1.log" 2>&1 &
+    setsid bash -c "set -euo pipefail; trap 'at $1 ended' EXIT; $2" > "build-logs/$1.log" 2>&1 &
     lanes+=($!)
     printf -v "lane_$1" %s $!
 }
@@ -54,14 +58,18 @@ cmake --build build -j"$jobs"
 # The Windows build and its tests under Wine compare it with the program just
 # built, and use its texture files.
 lane win64 "nice -n 10 tools/package-win64.sh --tests
+            at the Windows build is done
             cd build-win64 && ctest --output-on-failure --no-tests=error -j2"
 lane sanitize "cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON \
                    -DTENEBREL_TESTS=ON
                nice -n 10 cmake --build build-sanitize -j$jobs
+               at the sanitizer build is done
                cd build-sanitize && ctest --output-on-failure --no-tests=error -j4"
 
+at the Linux build is done
 finish page || exit 1  # the page is needed by the suite below
 (cd build && ctest --output-on-failure --no-tests=error -j4) || failed+=(linux)
+at the Linux suite has ended
 
 finish sanitize || true
 finish win64 || true
@@ -69,4 +77,4 @@ if [ ${#failed[@]} -ne 0 ]; then
     echo "tools/test.sh: FAILED: ${failed[*]}" >&2
     exit 1
 fi
-echo "tools/test.sh: everything passed"
+echo "tools/test.sh: everything passed, in $SECONDS s"
