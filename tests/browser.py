@@ -2,6 +2,7 @@
 # drawing WebGL with SwiftShader, driven through WebDriver (Debian's
 # chromium, chromium-driver and python3-selenium, under /usr/bin/python3).
 
+import atexit
 import contextlib
 import functools
 import http.server
@@ -40,17 +41,47 @@ def served(folder):
         server.server_close()
 
 
-@contextlib.contextmanager
-def chromium(*flags):
-    # A fresh headless Chromium with a profile of its own, for a with-block.
+# The browsers this test program has started, by their flags, kept for its
+# later cases: starting one takes seconds. Each case has a tab of its own,
+# a page that knows nothing of another case's, with emulation and scripts
+# of its own; a browser that a case failed in is not used again.
+kept = {}
+
+
+def start(flags):
     profile = tempfile.mkdtemp(prefix="tenebrel-chromium-")
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in FLAGS + [f"--user-data-dir={profile}", *flags]:
         options.add_argument(flag)
     driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
+    driver.profile, driver.home = profile, driver.current_window_handle
+    return driver
+
+
+def stop(driver):
     try:
-        yield driver
-    finally:
         driver.quit()
-        shutil.rmtree(profile, ignore_errors=True)
+    finally:
+        shutil.rmtree(driver.profile, ignore_errors=True)
+
+
+@atexit.register
+def stop_kept():
+    while kept:
+        stop(kept.popitem()[1])
+
+
+@contextlib.contextmanager
+def chromium(*flags):
+    # A new tab in a headless Chromium with a profile of its own, for a with-block.
+    driver = kept.pop(flags, None) or start(flags)
+    try:
+        driver.switch_to.new_window("tab")
+        yield driver
+        driver.close()
+        driver.switch_to.window(driver.home)
+    except BaseException:
+        stop(driver)
+        raise
+    kept[flags] = driver

@@ -20,11 +20,13 @@ add_test(NAME wine_prefix_end COMMAND sh -c
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine_prefix_end PROPERTIES FIXTURES_CLEANUP wine)
 
-# It tests the zip that tools/package-win64.sh made last.
+# It tests the zip that tools/package-win64.sh made last. Alone in this
+# suite: the prefix's Wine server keeps the display (and screen size) of the
+# program that started it until it ends, so no other test may start a
+# program under Wine beside it.
 add_test(NAME test_program_win64
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/program/test_wine.py
         ${CMAKE_BINARY_DIR}/tenebrel-${PROJECT_VERSION}-win64.zip ${TENEBREL_HOST_BUILD})
-# Alone: it moves the pointer and reads the whole screen.
 set_tests_properties(test_program_win64 PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 
 set_tests_properties(wine_prefix wine_prefix_end test_shell test_options test_scene_logic test_bmp

@@ -3,36 +3,78 @@
 # the program (and the page, in a browser), once more built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
 # under Wine.
+#
+# Most of the tests' time is spent waiting (for a picture to settle, a window
+# to appear, a frame to be drawn), and each test starts X servers and
+# browsers of its own, so the three suites run side by side, and beside the
+# builds that are still going: on two cores the whole takes about as long as
+# its longest lane rather than the sum of all.
+#
+#   the page and the Linux build, together  ->  the Linux suite
+#   the sanitizer build (after the Linux)   ->  the sanitizer suite
+#   the Windows build and zip (after it)    ->  the Wine suite
+#
+# The program moves the light and the eye by the time its frames take, so
+# the builds beside the suites, and the page's tests (whose clock goes by
+# frames), run at a lower priority than the tests that drive the program.
+# The Linux build's output and its suite's come as they go; every other lane
+# writes build-logs/NAME.log, shown whole when the lane has ended.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh test
 
 jobs=$(nproc)
-# The page first: the Linux build's suite tests it in a browser.
-tools/package-web.sh
+# Where the time goes: each step says when it ended, counted from here.
+export started=$(($(date +%s) - SECONDS))
+at() { echo "[$(($(date +%s) - started)) s] $*"; }
+export -f at
+mkdir -p build-logs
+lanes=()
+# Each lane in a process group of its own, so that it ends with this script
+# however this ends.
+trap 'for pid in "${lanes[@]}"; do kill -- -"$pid" 2>/dev/null || true; done' EXIT
+lane() {  # NAME COMMAND: starts the lane; its process group's id is in lane_NAME
+    setsid bash -c "set -euo pipefail; trap 'at $1 ended' EXIT; $2" > "build-logs/$1.log" 2>&1 &
+    lanes+=($!)
+    printf -v "lane_$1" %s $!
+}
+failed=()
+finish() {  # NAME: waits for the lane to end and shows its log
+    local name=$1 pid code=0
+    pid=lane_$1
+    wait "${!pid}" || code=$?
+    echo "---------------- $name (build-logs/$name.log): $([ "$code" = 0 ] && echo done || echo "FAILED ($code)")"
+    cat "build-logs/$name.log"
+    [ "$code" = 0 ] || failed+=("$name")
+    return "$code"
+}
+
+# The page beside the Linux build: the Linux suite tests it in a browser.
+lane page tools/package-web.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENEBREL_TESTS=ON \
     -DTENEBREL_WEB_PAGE="$(pwd)/build-web/tenebrel-web"
 cmake --build build -j"$jobs"
 
-# The Windows build, its zip and its tests under Wine (which compare it with
-# the program just built) go on beside the Linux tests, which mostly wait on
-# their X servers; its output follows at the end. In a process group of its
-# own, so that it ends with this script however this ends.
-mkdir -p build-win64
-setsid bash -c 'tools/package-win64.sh --tests &&
-                cd build-win64 && ctest --output-on-failure --no-tests=error -j2' \
-    > build-win64/test.log 2>&1 &
-win64=$!
-trap 'kill -- -"$win64" 2>/dev/null || true' EXIT
+# The Windows build and its tests under Wine compare it with the program just
+# built, and use its texture files.
+lane win64 "nice -n 10 tools/package-win64.sh --tests
+            at the Windows build is done
+            cd build-win64 && ctest --output-on-failure --no-tests=error -j2"
+lane sanitize "cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON \
+                   -DTENEBREL_TESTS=ON
+               nice -n 10 cmake --build build-sanitize -j$jobs
+               at the sanitizer build is done
+               cd build-sanitize && ctest --output-on-failure --no-tests=error -j4"
 
-(cd build && ctest --output-on-failure --no-tests=error -j2)
+at the Linux build is done
+finish page || exit 1  # the page is needed by the suite below
+(cd build && ctest --output-on-failure --no-tests=error -j4) || failed+=(linux)
+at the Linux suite has ended
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON -DTENEBREL_TESTS=ON
-cmake --build build-sanitize -j"$jobs"
-(cd build-sanitize && ctest --output-on-failure --no-tests=error -j2)
-
-status=0
-wait "$win64" || status=$?
-echo "---------------- the Windows build and its tests (build-win64/test.log)"
-cat build-win64/test.log
-exit "$status"
+finish sanitize || true
+finish win64 || true
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "tools/test.sh: FAILED: ${failed[*]}" >&2
+    exit 1
+fi
+echo "tools/test.sh: everything passed, in $SECONDS s"

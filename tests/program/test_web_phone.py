@@ -57,20 +57,21 @@ def going(p, before, *way):
     return gone
 
 
-def turn_left(p, second=False):
+def turn_left(p, steps=2, second=False):
     # Four strokes of a finger leftwards across the picture, each worth 390
-    # px of mouse movement, in 24 steps of 16.25 px: only fractions carried
-    # over add up to 390. Midway, if asked, a second finger on the picture
-    # moves about, to be ignored.
+    # px of mouse movement, in that many steps. In 8 steps of 48.75 px only
+    # fractions carried over add up to 390 (rounded each, they come to 392);
+    # fewer steps only turn, as each touch takes a frame or two. Midway, if
+    # asked, a second finger on the picture moves about, to be ignored.
     left, top, width, height = p.js("var r = document.getElementById('canvas')"
                                     ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]")
     stroke, y = 390 * width / W, top + height / 2
     for n in range(4):
         p.touch("touchStart", (1, left + 0.9 * width, y))
-        for k in range(1, 25):
-            x = left + 0.9 * width - stroke * k / 24
-            if second and n == 1 and k == 12:
-                for d in range(0, 120, 20):
+        for k in range(1, steps + 1):
+            x = left + 0.9 * width - stroke * k / steps
+            if second and n == 1 and k == steps // 2:
+                for d in range(0, 120, 40):
                     p.touch("touchMove", (1, x, y), (2, left + width / 3 + d, top + 20 + d))
             p.touch("touchMove", (1, x, y))
         p.touch("touchEnd")
@@ -90,7 +91,7 @@ def case_a_phone_fits_and_a_drag_turns_as_the_mouse_does():
         assert all(shown(p, "[data-key], .for-touch")) and not any(shown(p, ".for-keys"))
         p.answer("Start FullScreen?", "No")
         p.still()
-        turn_left(p, second=True)
+        turn_left(p, steps=8, second=True)
         turned = p.still()
         alike(turned, mouse, "the mouse's turn")
         # The panel under the controls by touch: a tap on the volumes' box
@@ -118,8 +119,8 @@ def case_phone_controls_hold_as_keys_and_let_go():
         # neither keeps the rays nor turns the view.
         x, y = p.middle('[data-key="Space"]')
         p.touch("touchStart", (1, x, y))
-        for step in range(1, 11):
-            p.touch("touchMove", (1, x - 15 * step, y - 40 * step))
+        for step in range(1, 6):
+            p.touch("touchMove", (1, x - 30 * step, y - 80 * step))
         assert not mismatches(p.still(), was, 0), "a slide from a control onto the picture acted"
         p.touch("touchEnd")
         # A control and a key held, the page loses the keyboard to a frame
