@@ -201,9 +201,10 @@ def run_cases(cases):
     # end, and shows the output of the runs of every case that failed.
     failed = 0
     for case in [c for c in cases if c.__name__ in sys.argv[3:] or len(sys.argv) < 4]:
+        started = time.monotonic()
         try:
             case()
-            print(f"ok     {case.__name__}", flush=True)
+            print(f"ok     {case.__name__} ({time.monotonic() - started:.0f} s)", flush=True)
         except Exception as error:  # every kind of failure is reported, and the rest still run
             failed += 1
             print(f"FAILED {case.__name__}: {error!r}\n" + "".join(r.output() for r in Run.started))
