@@ -42,21 +42,22 @@ const char* const fragmentBody =
     "}\n";
 
 // The count view's palette, from its one home, as GLSL: palette(t) blends
-// the two colours t lies between.
+// the two colours t lies between, as a chain of blends each of which is
+// whole below t's part and nothing above it: the same colours as indexing
+// the stops, without an array, which a software rasteriser indexes slowly.
 const char* paletteSource() {
-    static char text[640];
-    int at = std::snprintf(text, sizeof text, "vec3 palette(float t) {\n    vec3 stops[%d];\n",
-                           drawCountPaletteSize);
-    for (int i = 0; i < drawCountPaletteSize; ++i)
+    static char text[720];
+    const float(&stops)[drawCountPaletteSize][3] = drawCountPalette;
+    int at = std::snprintf(text, sizeof text,
+                           "vec3 palette(float t) {\n"
+                           "    float f = clamp(t, 0.0, 1.0) * %d.0;\n"
+                           "    vec3 c = vec3(%.6f, %.6f, %.6f);\n",
+                           drawCountPaletteSize - 1, stops[0][0], stops[0][1], stops[0][2]);
+    for (int i = 1; i < drawCountPaletteSize; ++i)
         at += std::snprintf(text + at, sizeof text - at,
-                            "    stops[%d] = vec3(%.6f, %.6f, %.6f);\n", i, drawCountPalette[i][0],
-                            drawCountPalette[i][1], drawCountPalette[i][2]);
-    std::snprintf(text + at, sizeof text - at,
-                  "    float f = clamp(t, 0.0, 1.0) * %d.0;\n"
-                  "    int i = int(min(floor(f), %d.0));\n"
-                  "    return mix(stops[i], stops[i + 1], f - float(i));\n"
-                  "}\n",
-                  drawCountPaletteSize - 1, drawCountPaletteSize - 2);
+                            "    c = mix(c, vec3(%.6f, %.6f, %.6f), clamp(f - %d.0, 0.0, 1.0));\n",
+                            stops[i][0], stops[i][1], stops[i][2], i - 1);
+    std::snprintf(text + at, sizeof text - at, "    return c;\n}\n");
     return text;
 }
 
