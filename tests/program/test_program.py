@@ -161,13 +161,16 @@ def case_without_a_display_it_says_so_and_ends_with_minus_one():
 
 def case_the_benchmark_runs_on_both_renderers_and_sums_up():
     # Two seconds each, with the window minimised for a while on gl1: that
-    # time is left out, and the path goes on when it shows again.
+    # time is left out, and the path goes on when it shows again. Minimised
+    # as soon as it shows: a benchmark cannot end while it is hidden,
+    # but two seconds of frames go by quicker than a busy machine looks.
     for gl in ("gl1", "es3"):
         p = Run(servers["800x600"], [binary, "--benchmark=2", "--renderer", gl], build)
         if gl == "gl1":
-            wait_until(lambda: "second 1: " in p.output(), timeout=60, what="the first second")
-            p.x("xdotool", "windowminimize", "--sync", str(p.window()))
-            p.x("xdotool", "windowactivate", str(p.window()))
+            window = str(p.window())
+            wait_until(lambda: "IsViewable" in p.x("xwininfo", "-id", window), what="it shown")
+            p.x("xdotool", "windowminimize", "--sync", window)
+            p.x("xdotool", "windowactivate", window)
         assert p.process.wait(120) == 0, f"{gl}: status {p.process.wait()}\n{p.output()}"
         lines = p.output().splitlines()
         seconds = [line for line in lines if line.startswith("second ")]
