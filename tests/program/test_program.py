@@ -133,9 +133,15 @@ def case_windowed_it_leaves_the_pointer_to_the_window_in_front():
     # Another program in front (it ends by itself if the check below fails).
     other = subprocess.Popen(["xmessage", "-timeout", "30", "another program"], env=p.env)
     p.focus("xmessage")
-    p.x("xdotool", "mousemove", "100", "100")
-    time.sleep(1)  # some frames, in which the pointer must stay where it is
-    assert p.pointer() == (100, 100), "it took the pointer from the window in front"
+
+    def left_alone():
+        p.x("xdotool", "mousemove", "100", "100")
+        time.sleep(1)  # some frames, in which the pointer must stay where it is
+        return p.pointer() == (100, 100)
+    # The program hears of the focus's going a moment after the window in
+    # front has it (SDL waits to be sure): a busy machine's frame in
+    # between may still centre the pointer, once.
+    assert left_alone() or left_alone(), "it took the pointer from the window in front"
     other.kill()  # its window would show in the picture below
     p.focus()
     wait_until(lambda: p.pointer() == CENTRE, what="the pointer in the middle")
