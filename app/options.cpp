@@ -112,6 +112,13 @@ std::string quoted(const char* text) {
     return shown + (std::strlen(text) > 60 ? "...'" : "'");
 }
 
+// An argument that is no option, where only options are taken.
+bool stray(Parse& parse, const char* argument) {
+    const std::string what =
+        "unexpected argument " + quoted(argument) + ": tenebrel takes options only";
+    return bad(parse, what.c_str());
+}
+
 // The same option again must say the same.
 template <typename T>
 bool setOnce(Parse& parse, const OptionEntry& entry, T* setting, T value) {
@@ -235,9 +242,7 @@ int optionRead(Parse& parse, const char* argument, const char* next) {
     } else if (argument[0] == '-' && argument[1] != '\0') {
         entry = argument[2] == '\0' ? entryShort(argument[1]) : nullptr;
     } else {
-        const std::string what =
-            "unexpected argument " + quoted(argument) + ": tenebrel takes options only";
-        return bad(parse, what.c_str()), 1;
+        return stray(parse, argument), 1;
     }
     if (entry == nullptr) {
         const std::string what = "unknown option " + quoted(argument);
@@ -273,9 +278,7 @@ Options optionsParse(int argc, const char* const* argv) {
         if (!optionsEnded && std::strcmp(argument, "--") == 0) {
             optionsEnded = true;
         } else if (optionsEnded) {
-            const std::string what =
-                "unexpected argument " + quoted(argument) + ": tenebrel takes options only";
-            bad(parse, what.c_str());
+            stray(parse, argument);
         } else {
             i += optionRead(parse, argument, i + 1 < argc ? argv[i + 1] : nullptr) - 1;
         }
