@@ -2,6 +2,7 @@
 
 #include "scene/camera.h"
 #include "scene/scene.h"
+#include "scene/settings.h"
 
 namespace {
 
@@ -53,6 +54,10 @@ void scenePathPose(float fraction) {
                   pose.target.z, 0.0f, 1.0f, 0.0f);
     lightPosition = pose.light;
     showRays = pose.rays;
-    // Nor do the keys change how the frame is drawn.
-    sceneSettings = sceneSettingsGiven;
+    // Nor do the keys change how the frame is drawn; the system, told of a
+    // key's step, is told that it was taken back.
+    if (!settingsSame(sceneSettings, sceneSettingsGiven)) {
+        sceneSettings = sceneSettingsGiven;
+        settingsShow(sceneSettings);
+    }
 }

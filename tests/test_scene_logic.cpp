@@ -13,6 +13,7 @@
 #include "app/window_proc.h"
 #include "draw/draw.h"
 #include "platform_fake.h"
+#include "scene/path.h"
 #include "scene/scene.h"
 #include "shadow/accum.h"
 #include "shadow/stencil.h"
@@ -237,6 +238,11 @@ TEST_F(Scene, EachMethodKeyStepsItsSettingOncePerPress) {
                       ? std::vector<float>{}
                       : frame.shown);
     }
+    // A benchmark holds the settings it was given, and says so when a key
+    // stepped them.
+    fake().settingsShown.clear();
+    scenePathPose(0.5f);
+    EXPECT_EQ(fake().settingsShown, (std::vector<float>{10, 1, 0, 0, 0}));
     sceneSettings = SceneSettings{};
 }
 
