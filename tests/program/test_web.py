@@ -32,10 +32,23 @@ page, host = (os.path.abspath(a) for a in sys.argv[1:3])
 # Allowed: 2 everywhere, 11 at no more than 0.5 % of the places; a shadow
 # of another area or edge differs by several passes' shares, over more.
 TOLERANCE, ONE_PASS, SHARE = 2, 11, 0.005
-# Each frame the program shows ends by asking for the browser's next one:
-# the test counts the asks, from before any script of the page runs.
-COUNT_FRAMES = ("window.testFrames = 0; var ask = window.requestAnimationFrame;"
-                " window.requestAnimationFrame = function (f) { ++testFrames; return ask.call(window, f); };")
+# Each frame the program shows ends by asking for the browser's next one.
+# The test holds those asks, from before any script of the page runs, and
+# lets one frame be drawn at a time, when it waits for something: the page
+# draws no frame that no check looks at (each costs the software renderer a
+# good part of a second of the processor), and between frames the browser
+# is free to answer the test at once. testFrames counts the frames let.
+STEP_FRAMES = ("window.testFrames = 0; window.testAsks = 0; var testHeld = [], testOwed = false,"
+               " testAsk = window.requestAnimationFrame;"
+               " window.requestAnimationFrame = function (f) { ++testAsks; if (!testOwed) return"
+               " testHeld.push(f); testOwed = false; ++testFrames; return testAsk.call(window, f); };"
+               " window.testStep = function () { var now = testHeld; testHeld = [];"
+               " if (!now.length) return testOwed = true; ++testFrames;"
+               " now.forEach(f => testAsk.call(window, f)); };")
+# Lets the next frame be drawn, and waits until the program asks for the
+# one after it (or a while, if it draws none: a box is open, or it ended).
+STEP = ("var done = arguments[0], asked = testAsks; testStep();"
+        " (function look(n) { testAsks > asked || n > 200 ? done() : setTimeout(look, 5, n + 1); })(0);")
 
 
 class Page:
@@ -44,26 +57,31 @@ class Page:
     # own pixels, whatever size the page shows it at. A phone taps.
     def __init__(self, driver, url, phone, own):
         self.driver, self.clicked, self.phone, self.own = driver, None, phone, own
-        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COUNT_FRAMES})
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": STEP_FRAMES})
         driver.get(url)
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
+
+    def wait(self, predicate, timeout=20, what="the condition"):
+        # Lets a frame be drawn before each look but the first; the
+        # predicate's value.
+        return wait_until(lambda: predicate() or self.driver.execute_async_script(STEP), timeout, what)
 
     def box(self):  # the open box's caption and text, or None
         return self.js("var b = document.getElementById('box'); return b.hidden ? null :"
                        " [b.querySelector('.caption').textContent, b.querySelector('.text').textContent]")
 
     def answer(self, caption, button):  # clicks (taps, on a phone) the box's button; its text
-        shown = wait_until(lambda: (box := self.box()) and box[0] == caption and box,
-                           what=f"the box {caption!r}")
+        shown = self.wait(lambda: (box := self.box()) and box[0] == caption and box,
+                          what=f"the box {caption!r}")
         if self.phone:
             self.touch("touchStart", (9, *self.middle("#box button", button)))
             self.touch("touchEnd")
         else:
             self.js("Array.from(document.querySelectorAll('#box button'))"
                     ".find(b => b.textContent == arguments[0]).click()", button)
-        wait_until(lambda: self.box() != shown, what=f"the box {caption!r} to go")
+        self.wait(lambda: self.box() != shown, what=f"the box {caption!r} to go")
         return shown[1]
 
     def frames(self):  # frames shown so far, reading no pixel
@@ -100,7 +118,7 @@ class Page:
                 del shots[:-1]
             return (len(shots) > 2 and shots[-1][0] - shots[0][0] >= 1 and
                     shots[-1][1] > shots[0][1] and shots[-1][2])
-        return wait_until(settled, timeout=120, what="the picture to settle")
+        return self.wait(settled, timeout=120, what="the picture to settle")
 
     def look(self, dx):
         # Moves the captured pointer by dx, as a mouse does, and waits for two
@@ -111,12 +129,18 @@ class Page:
             self.mouse("mouseMoved")
             for kind in ("mousePressed", "mouseReleased"):
                 self.mouse(kind, button="left", clickCount=1)
-            wait_until(lambda: self.js("return document.pointerLockElement !== null"),
-                       what="the pointer captured")
+            self.wait(lambda: self.js("return document.pointerLockElement !== null"),
+                      what="the pointer captured")
+            # The program takes the focus the click gave in a frame of its
+            # own, before the pointer moves, as it would from a hand.
+            self.frames_pass(2)
         self.clicked[0] += dx
-        frame = self.frames()
         self.mouse("mouseMoved")
-        wait_until(lambda: self.frames() > frame + 1, what="two frames")
+        self.frames_pass(2)
+
+    def frames_pass(self, count):
+        frame = self.frames()
+        self.wait(lambda: self.frames() >= frame + count, what=f"{count} frames")
 
     def mouse(self, kind, **more):  # exact, and free to leave the page, unlike WebDriver's
         self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
@@ -127,7 +151,7 @@ class Page:
         # once a frame.
         ActionChains(self.driver).key_down(key).perform()
         try:
-            return wait_until(until, timeout=60, what=what)
+            return self.wait(until, timeout=60, what=what)
         finally:
             ActionChains(self.driver).key_up(key).perform()
 
@@ -155,17 +179,13 @@ KEEP_PIXELS = ("var make = HTMLCanvasElement.prototype.getContext;"
                " return make.call(this, kind, {...attributes, preserveDrawingBuffer: true}); };")
 
 
-# The program's clock goes by the frames it shows (each ends by asking for
-# the next, which COUNT_FRAMES counts), not by the machine's: a held key or
-# control then moves as far each frame however slow or busy the machine is,
-# so no further than the shots can follow, and reaches what a test waits for
-# in as many frames everywhere. A desktop's frame is 100 ms long, as on a
-# machine that draws 10 frames a second; a phone's 20 ms, as a touch takes a
-# frame or two to arrive and a shot of the canvas a few, and two controls
-# held at once must keep the light's marker in view.
-def frame_clock(ms):
-    return ("var start = performance.now();"
-            f" performance.now = () => start + {ms} * (window.testFrames || 0);")
+# The program's clock goes by the frames the test lets it show, 100 ms a
+# frame, as on a machine that draws 10 frames a second, not by the
+# machine's: a held key or control then moves as far each frame however slow
+# or busy the machine is, and reaches what a test waits for in as many
+# frames everywhere, each looked at before the next is drawn.
+FRAME_CLOCK = ("var start = performance.now();"
+               " performance.now = () => start + 100 * (window.testFrames || 0);")
 
 
 @contextlib.contextmanager
@@ -178,7 +198,7 @@ def opened(folder=None, flags=(), phone=None, own=False, query=""):
             driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", phone)
             driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                    {"enabled": True, "maxTouchPoints": 5})
-        for script in [KEEP_PIXELS] * bool(phone or own) + [frame_clock(20 if phone else 100)]:
+        for script in [KEEP_PIXELS] * bool(phone or own) + [FRAME_CLOCK]:
             driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
         yield Page(driver, url + query, bool(phone), bool(phone or own))
 
@@ -217,7 +237,6 @@ def case_its_picture_is_linux_and_the_keys_work():
             # commonest colour, over the area of a few digits.
             text = [text_colour(s) for s in (shot, reference)]
             assert text[0][0] == text[1][0] and text[0][1] > 400, f"no digits as Linux's: {text}"
-        started, frame = time.monotonic(), p.frames()
         # Backed out of the box's open front: the light's marker in view too.
         # Held until it first shows, large: it shrinks as the view backs on,
         # faster than a busy machine's pictures may follow.
@@ -225,10 +244,9 @@ def case_its_picture_is_linux_and_the_keys_work():
         was = p.still()
         p.hold("l", lambda: mean(points(p.shot(), is_marker), 0) <
                mean(points(was, is_marker), 0) - 10, "L moves the light")
-        print(f"       {(p.frames() - frame) / (time.monotonic() - started):.1f} frames a second")
         # Escape lets the pointer go; with the pointer free, it ends the program.
         ActionChains(p.driver).send_keys(Keys.ESCAPE).perform()
-        wait_until(lambda: p.js("return document.pointerLockElement === null"), what="the pointer free")
+        p.wait(lambda: p.js("return document.pointerLockElement === null"), what="the pointer free")
         end = p.hold(Keys.ESCAPE, p.ended, "Escape to end it")
         assert end[0] == "Exit status 0.", end
 
@@ -239,24 +257,24 @@ def case_the_toggle_and_a_lost_context_keep_the_picture():
         first = p.still()
         fullscreen = "return document.fullscreenElement !== null"
         p.driver.find_element("id", "toggle").click()
-        wait_until(lambda: p.js(fullscreen), what="fullscreen")
-        wait_until(lambda: p.frames() > 0 and "fullscreen" == p.js(
+        p.wait(lambda: p.js(fullscreen), what="fullscreen")
+        p.wait(lambda: p.frames() > 0 and "fullscreen" == p.js(
             "return document.getElementById('canvas').className"), what="the fullscreen canvas")
         ActionChains(p.driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
-        wait_until(lambda: not p.js(fullscreen), what="the page back from fullscreen")
+        p.wait(lambda: not p.js(fullscreen), what="the page back from fullscreen")
         wrong = mismatches(p.still(), first, 0)
         assert not wrong, f"after the toggle there and back {len(wrong)} places differ: {wrong[:5]}"
         p.js("document.getElementById('canvas').getContext('webgl2')"
              ".getExtension('WEBGL_lose_context').loseContext()")
-        wait_until(lambda: "the WebGL context was lost" in p.js("return log.textContent"),
-                   what="the lost context named")
+        p.wait(lambda: "the WebGL context was lost" in p.js("return log.textContent"),
+               what="the lost context named")
         wrong = mismatches(p.still(), first, 0)
         assert not wrong, f"after the lost context {len(wrong)} places differ: {wrong[:5]}"
         # The window made anew three times, the page still hears each key once.
         assert p.listeners("keydown") == p.listeners("keyup") == 1, "the keys are heard twice"
         panel_is_its_keys(p, first)
         p.driver.find_element("id", "close").click()
-        assert wait_until(p.ended, what="the end")[0] == "Exit status 0."
+        assert p.wait(p.ended, what="the end")[0] == "Exit status 0."
 
 
 def case_a_missing_texture_is_named_with_status_1():
@@ -267,7 +285,7 @@ def case_a_missing_texture_is_named_with_status_1():
         with opened(folder) as p:
             p.answer("Start FullScreen?", "No")
             assert p.answer("Error", "OK") == "Failed to open DIB file Ziegel1.bmp.\n"
-            end = wait_until(p.ended, what="the end")
+            end = p.wait(p.ended, what="the end")
             assert end[0] == "Exit status 1." and "Ziegel1.bmp" in end[1], end
     finally:
         shutil.rmtree(folder)
@@ -277,14 +295,14 @@ def case_without_webgl_2_it_says_so_with_status_1():
     with opened(flags=["--disable-webgl2"]) as p:
         p.answer("Start FullScreen?", "No")
         assert p.answer("Error", "OK") == "Error Creating OpenGL Window"
-        end = wait_until(p.ended, what="the end")
+        end = p.wait(p.ended, what="the end")
         assert end[0] == "Exit status 1." and "no WebGL 2" in end[1], end
 
 
 def case_the_address_gives_the_options():
     # The benchmark asks nothing, and its lines are among the page's messages.
     with opened(query="?benchmark=2") as p:
-        end = wait_until(p.ended, timeout=120, what="the end")
+        end = p.wait(p.ended, timeout=120, what="the end")
         log = p.js("return log.textContent")
         assert end[0] == "Exit status 0." and p.box() is None, (end, log)
         for line in ("second 2: ", "frames a second: minimum ", "renderer: es3", "GL renderer: ",
@@ -293,7 +311,7 @@ def case_the_address_gives_the_options():
         assert "Start FullScreen?" not in log and p.js("return messages.open"), log
         # A wrong one is named, and the page says where the options are.
         p.driver.get(p.driver.current_url.partition("?")[0] + "?renderer=vulkan")
-        end = wait_until(p.ended, what="the end")
+        end = p.wait(p.ended, what="the end")
         assert end[0] == "Exit status 2." and "'vulkan' is no renderer" in end[1] and \
             "index.html?help" in end[1], end
 

@@ -9,7 +9,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from drive import W, is_marker, mean, mismatches, points, run_cases, wait_until  # noqa: E402
+from drive import W, is_marker, mean, mismatches, points, run_cases  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from test_web import alike, opened  # noqa: E402
 
@@ -61,7 +61,7 @@ def turn_left(p, steps=2, second=False):
     # Four strokes of a finger leftwards across the picture, each worth 390
     # px of mouse movement, in that many steps. In 8 steps of 48.75 px only
     # fractions carried over add up to 390 (rounded each, they come to 392);
-    # fewer steps only turn, as each touch takes a frame or two. Midway, if
+    # 2 steps of 195 px only turn. Midway, if
     # asked, a second finger on the picture moves about, to be ignored.
     left, top, width, height = p.js("var r = document.getElementById('canvas')"
                                     ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]")
@@ -99,8 +99,8 @@ def case_a_phone_fits_and_a_drag_turns_as_the_mouse_does():
         for shows in (True, False):
             p.touch("touchStart", (1, *p.middle("#volumes")))
             p.touch("touchEnd")
-            wait_until(lambda: p.js("return document.getElementById('volumes').checked") == shows and
-                       bool(mismatches(p.shot(), turned, 0)) == shows, what=f"volumes shown: {shows}")
+            p.wait(lambda: p.js("return document.getElementById('volumes').checked") == shows and
+                   bool(mismatches(p.shot(), turned, 0)) == shows, what=f"volumes shown: {shows}")
         unmoved(p)
 
 
@@ -110,10 +110,10 @@ def case_phone_controls_hold_as_keys_and_let_go():
         p.still()
         turn_left(p)  # to the back wall; backed out from there, the light's marker comes into view
         with fingers(p, "S"):
-            wait_until(lambda: len(points(p.shot(), is_marker)) > 20, timeout=60, what="the marker")
+            p.wait(lambda: len(points(p.shot(), is_marker)) > 20, timeout=60, what="the marker")
         was = p.still()
         with fingers(p, "L", "K"):  # two at once: left and up
-            wait_until(going(p, was, -1, -1), timeout=60, what="L and K to move the light")
+            p.wait(going(p, was, -1, -1), timeout=60, what="L and K to move the light")
         was = p.still()  # let go, the light stops
         # A finger from the rays' control onto the picture and across it
         # neither keeps the rays nor turns the view.
@@ -127,19 +127,19 @@ def case_phone_controls_hold_as_keys_and_let_go():
         # of its own: both are let go.
         with fingers(p, "J"):
             ActionChains(p.driver).key_down("i").perform()
-            wait_until(going(p, was, 1, 1), timeout=60, what="J and the key I to move the light")
+            p.wait(going(p, was, 1, 1), timeout=60, what="J and the key I to move the light")
             p.js("var f = document.createElement('iframe'); document.body.appendChild(f);"
                  " f.contentWindow.focus()")
             was = p.still()
             ActionChains(p.driver).key_up("i").perform()
         p.js("document.querySelector('iframe').remove(); window.focus()")
         with fingers(p, "L", end="touchCancel"):  # the system takes the touches
-            wait_until(going(p, was, -1, 0), timeout=60, what="L before a cancel")
+            p.wait(going(p, was, -1, 0), timeout=60, what="L before a cancel")
         was = p.still()
         with fingers(p, "J"):  # the phone turned while a control is held
-            wait_until(going(p, was, 1, 0), timeout=60, what="J before a turn")
+            p.wait(going(p, was, 1, 0), timeout=60, what="J before a turn")
             p.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", LANDSCAPE)
-            wait_until(lambda: p.js("return innerWidth") == LANDSCAPE["width"], what="landscape")
+            p.wait(lambda: p.js("return innerWidth") == LANDSCAPE["width"], what="landscape")
             p.still()
         fits(p)
         unmoved(p)

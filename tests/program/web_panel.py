@@ -1,7 +1,7 @@
 # The page's panel of settings against the program's keys, in a page that
 # test_web.py has open.
 
-from drive import mismatches, wait_until
+from drive import mismatches
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
@@ -38,11 +38,11 @@ def panel_is_its_keys(p, base):
         # program has drawn it) and another frame has been shown: equal to
         # the picture given, if one is.
         ActionChains(p.driver).send_keys(keys).perform()
-        frame = wait_until(lambda: (now := p.js(look, names, False))[:2] == [state, "false"] and now[2],
-                           what=f"{keys!r} to give the settings {state}")
-        return wait_until(lambda: p.frames() > frame and (shot := p.shot()) and
-                          (picture is None or not mismatches(shot, picture, 0)) and shot,
-                          what=f"{keys!r} to give the picture of the settings {state}")
+        frame = p.wait(lambda: (now := p.js(look, names, False))[:2] == [state, "false"] and now[2],
+                       what=f"{keys!r} to give the settings {state}")
+        return p.wait(lambda: p.frames() > frame and (shot := p.shot()) and
+                      (picture is None or not mismatches(shot, picture, 0)) and shot,
+                      what=f"{keys!r} to give the picture of the settings {state}")
     was = p.js(look, names, True)[0]
     by_keys = typed("".join(row[3] for row in PANEL), chosen)
     assert mismatches(by_keys, base, 0), "the keys changed nothing"
