@@ -98,9 +98,9 @@ class Run:
         return self.x("import", "-window", "root", *crop, "-depth", "8", "ppm:-",
                       text=False)[-W * H * 3:]
 
-    def still(self, span=2.0):
-        # The screen once it has stayed the same for three shots and a few
-        # seconds, as a frame may take a while.
+    def still(self, span=1.0):
+        # The screen once it has stayed the same for three shots and a
+        # second, as a frame may take a while on a busy machine.
         shots = []
 
         def settled():

@@ -3,6 +3,7 @@
 #
 # Usage: test_program.py PROGRAM BUILD_FOLDER [CASE ...]
 
+import concurrent.futures
 import contextlib
 import os
 import signal
@@ -202,7 +203,9 @@ def case_a_16_bit_screen_shows_both_renderers_frames_as_a_24_bit_one_does():
     with Display("800x600") as usual, Display("800x600", depth=16) as narrow:
         for gl, egl in (("gl1", "0"), ("es3", "0"), ("es3", "1")):
             env = {"TENEBREL_GL": gl, "SDL_VIDEO_X11_FORCE_EGL": egl}
-            wide, shown = linux_frames(usual, build, env=env), linux_frames(narrow, build, env=env)
+            # On both screens at once: each waits as long for its pictures.
+            with concurrent.futures.ThreadPoolExecutor() as both:
+                wide, shown = both.map(lambda d: linux_frames(d, build, env=env), (usual, narrow))
             for a, b, pose in zip(wide, shown, ("first", "back wall")):
                 off = mismatches(in565(b), in565(a), 0)
                 assert len(off) <= 10, f"{gl}, EGL {egl}, {pose}: {len(off)} places unlike, as {off[:5]}"
