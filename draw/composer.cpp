@@ -23,22 +23,29 @@ const char* channelNames() {
 // is what the accumulation buffer adds for its colour (truncated toward
 // zero); the sum comes back times 1 / its scale and the window rounds it.
 // The room in shadow is the lit texel times the tint, rounded to the
-// window's step as its drawing would be.
+// window's step as its drawing would be. Compiled with PALETTE, it shows
+// the count view instead, and the frame's own program has none of it.
 const char* const fragmentBody =
     "uniform vec3 levels, marker, rays;\n"
     "uniform vec4 kept;\n"
-    "uniform float tint, passes, addScale, returnScale, showCounts;\n"
+    "uniform float tint, passes, addScale, returnScale;\n"
     "vec3 share(vec3 colour) { return floor(colour * addScale); }\n"
-    "void main() {\n"
-    "    vec3 lit = FETCH(base).rgb;\n"
+    "vec3 passesCounted() {\n"
     "    bool counted = all(greaterThanEqual(gl_FragCoord.xy, kept.xy))\n"
     "        && all(lessThan(gl_FragCoord.xy, kept.zw));\n"
-    "    vec3 n = counted ? floor(FETCH(counts).rgb * levels + 0.5) : vec3(0.0);\n"
+    "    return counted ? floor(FETCH(counts).rgb * levels + 0.5) : vec3(0.0);\n"
+    "}\n"
+    "void main() {\n"
+    "#ifdef PALETTE\n"
+    "    COLOUR_OUT = vec4(palette(passesCounted().SHADOW / passes), 1.0);\n"
+    "#else\n"
+    "    vec3 lit = FETCH(base).rgb;\n"
+    "    vec3 n = passesCounted();\n"
     "    vec3 dark = floor(lit * levels * tint + 0.5) / levels;\n"
     "    vec3 sum = n.SHADOW * share(dark) + (passes - n.SHADOW - n.MARKER - n.RAYS) * share(lit)\n"
     "        + n.MARKER * share(marker) + n.RAYS * share(rays);\n"
-    "    COLOUR_OUT = showCounts > 0.5 ? vec4(palette(n.SHADOW / passes), 1.0)\n"
-    "                                  : vec4(sum * returnScale, 1.0);\n"
+    "    COLOUR_OUT = vec4(sum * returnScale, 1.0);\n"
+    "#endif\n"
     "}\n";
 
 // The count view's palette, from its one home, as GLSL: palette(t) blends
@@ -63,8 +70,8 @@ const char* paletteSource() {
 
 // The uniforms besides the samplers, worked out in single precision, as the
 // accumulation buffer works out its factors.
-void uniformsSet(const Composer& composer, const CommonGl& gl, const DrawComposition& c) {
-    const unsigned p = composer.program;
+void uniformsSet(const Composer& composer, const CommonGl& gl, unsigned p,
+                 const DrawComposition& c) {
     float levels[3];
     for (int i = 0; i < 3; ++i) levels[i] = std::round(1.0f / composerStep(composer.bits[i]));
     gl.useProgram(p);
@@ -76,6 +83,20 @@ void uniformsSet(const Composer& composer, const CommonGl& gl, const DrawComposi
     gl.uniform1f(gl.getUniformLocation(p, "tint"), c.shadowTint);
     gl.uniform1f(gl.getUniformLocation(p, "returnScale"), 1.0f / drawAccumScale);
     gl.useProgram(0);
+}
+
+// The program, with the frame's passes and weight and where the counts
+// were kept.
+void programUse(const Composer& composer, const CommonGl& gl, ComposerProgram which, int passes,
+                float weight) {
+    const unsigned p = composer.programs[which];
+    gl.useProgram(p);
+    const int* k = composer.kept;
+    gl.uniform4f(gl.getUniformLocation(p, "kept"), float(k[0]), float(k[1]), float(k[2]),
+                 float(k[3]));
+    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(passes));
+    // In single precision, as the accumulation buffer works out its factor.
+    gl.uniform1f(gl.getUniformLocation(p, "addScale"), weight * drawAccumScale);
 }
 
 void picturesRelease(Composer& composer, const CommonGl& gl) {
@@ -109,16 +130,21 @@ int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
                         const char* const* vertexParts, int headCount,
                         const char* const* fragmentHead, const DrawComposition& composition,
                         char* why, int whySize) {
-    const char* parts[8];
-    int count = 0;
-    for (int i = 0; i < headCount && count < 6; ++i) parts[count++] = fragmentHead[i];
-    parts[count++] = channelNames();
-    parts[count++] = paletteSource();
-    parts[count++] = fragmentBody;
-    composer.program = commonProgram(gl, "the composing shader", vertexCount, vertexParts, count,
-                                     parts, why, whySize);
-    if (composer.program == 0) return 0;
-    uniformsSet(composer, gl, composition);
+    for (int which = 0; which < composerProgramCount; ++which) {
+        const char* parts[9];
+        int count = 0;
+        for (int i = 0; i < headCount && count < 5; ++i) parts[count++] = fragmentHead[i];
+        parts[count++] = channelNames();
+        if (which == composerPalette) {
+            parts[count++] = "#define PALETTE\n";
+            parts[count++] = paletteSource();
+        }
+        parts[count++] = fragmentBody;
+        const unsigned p = commonProgram(gl, "the composing shader", vertexCount, vertexParts,
+                                         count, parts, why, whySize);
+        if (p == 0) return 0;
+        uniformsSet(composer, gl, composer.programs[which] = p, composition);
+    }
     return 1;
 }
 
@@ -173,30 +199,21 @@ void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, in
     gl.bindTexture(composer.target, 0);
 }
 
-ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl, int passes, float weight,
-                            DrawComposeShows shows) {
-    const unsigned p = composer.program;
-    gl.useProgram(p);
-    const int* k = composer.kept;
-    gl.uniform4f(gl.getUniformLocation(p, "kept"), float(k[0]), float(k[1]), float(k[2]),
-                 float(k[3]));
-    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(passes));
-    // In single precision, as the accumulation buffer works out its factor.
-    gl.uniform1f(gl.getUniformLocation(p, "addScale"), weight * drawAccumScale);
-    gl.uniform1f(gl.getUniformLocation(p, "showCounts"), shows == drawComposeCounts ? 1.0f : 0.0f);
+void composerDraw(const Composer& composer, const CommonGl& gl, int passes, float weight,
+                  DrawComposeShows shows, void (*quad)()) {
     gl.activeTexture(commonGlTexture1);
     gl.bindTexture(composer.target, composer.counts);
     gl.activeTexture(commonGlTexture0);
     gl.bindTexture(composer.target, composer.base);
-    const ComposerSaved saved{gl.isEnabled(commonGlDepthTest), gl.isEnabled(commonGlBlend)};
+    const unsigned char depthTest = gl.isEnabled(commonGlDepthTest);
+    const unsigned char blend = gl.isEnabled(commonGlBlend);
     gl.disable(commonGlDepthTest);
     gl.disable(commonGlBlend);
-    return saved;
-}
-
-void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved) {
-    if (saved.depthTest) gl.enable(commonGlDepthTest);
-    if (saved.blend) gl.enable(commonGlBlend);
+    programUse(composer, gl, shows == drawComposeCounts ? composerPalette : composerFrame, passes,
+               weight);
+    quad();
+    if (depthTest) gl.enable(commonGlDepthTest);
+    if (blend) gl.enable(commonGlBlend);
     gl.bindTexture(composer.target, 0);
     gl.activeTexture(commonGlTexture1);
     gl.bindTexture(composer.target, 0);
@@ -206,7 +223,8 @@ void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSav
 
 void composerDestroy(Composer& composer, const CommonGl& gl) {
     if (gl.deleteTextures != nullptr) picturesRelease(composer, gl);
-    if (composer.program != 0) gl.deleteProgram(composer.program);
+    for (const unsigned program : composer.programs)
+        if (program != 0) gl.deleteProgram(program);
     composer = Composer{};
 }
 
