@@ -23,8 +23,12 @@ const char* channelNames() {
 // is what the accumulation buffer adds for its colour (truncated toward
 // zero); the sum comes back times 1 / its scale and the window rounds it.
 // The room in shadow is the lit texel times the tint, rounded to the
-// window's step as its drawing would be. Compiled with PALETTE, it shows
-// the count view instead, and the frame's own program has none of it.
+// window's step as its drawing would be. Compiled with UNCOUNTED, for
+// where no counts were kept, it fetches none: every pass the kept picture,
+// passes x its share, the very sum the counting program makes there with
+// every count 0, each of its terms a whole number (to the bit). Compiled
+// with PALETTE, it shows the count view instead, and the frame's own
+// programs have none of it.
 const char* const fragmentBody =
     "uniform vec3 levels, marker, rays;\n"
     "uniform vec4 kept;\n"
@@ -40,10 +44,14 @@ const char* const fragmentBody =
     "    COLOUR_OUT = vec4(palette(passesCounted().SHADOW / passes), 1.0);\n"
     "#else\n"
     "    vec3 lit = FETCH(base).rgb;\n"
+    "#ifdef UNCOUNTED\n"
+    "    vec3 sum = passes * share(lit);\n"
+    "#else\n"
     "    vec3 n = passesCounted();\n"
     "    vec3 dark = floor(lit * levels * tint + 0.5) / levels;\n"
     "    vec3 sum = n.SHADOW * share(dark) + (passes - n.SHADOW - n.MARKER - n.RAYS) * share(lit)\n"
     "        + n.MARKER * share(marker) + n.RAYS * share(rays);\n"
+    "#endif\n"
     "    COLOUR_OUT = vec4(sum * returnScale, 1.0);\n"
     "#endif\n"
     "}\n";
@@ -99,6 +107,36 @@ void programUse(const Composer& composer, const CommonGl& gl, ComposerProgram wh
     gl.uniform1f(gl.getUniformLocation(p, "addScale"), weight * drawAccumScale);
 }
 
+// A program and the rectangle of window pixels it composes: x0, y0, x1, y1.
+struct Piece {
+    ComposerProgram program;
+    int box[4];
+};
+
+// Where each program composes the frame: the one that counts where the
+// counts were kept, the one that fetches none in the strips of the viewport
+// around them (below, above, left, right), each pixel in one piece alone;
+// a single piece where either covers the whole viewport. How many.
+int framePieces(const int kept[4], const int viewport[4], Piece pieces[5]) {
+    const int v[4] = {viewport[0], viewport[1], viewport[0] + viewport[2],
+                      viewport[1] + viewport[3]};
+    int k[4];
+    for (int i = 0; i < 4; ++i) k[i] = std::min(std::max(kept[i], v[i % 2]), v[2 + i % 2]);
+    if (k[0] >= k[2] || k[1] >= k[3]) {
+        pieces[0] = Piece{composerUncounted, {v[0], v[1], v[2], v[3]}};
+        return 1;
+    }
+    pieces[0] = Piece{composerFrame, {k[0], k[1], k[2], k[3]}};
+    const Piece strips[4] = {{composerUncounted, {v[0], v[1], v[2], k[1]}},
+                             {composerUncounted, {v[0], k[3], v[2], v[3]}},
+                             {composerUncounted, {v[0], k[1], k[0], k[3]}},
+                             {composerUncounted, {k[2], k[1], v[2], k[3]}}};
+    int count = 1;
+    for (const Piece& strip : strips)
+        if (strip.box[0] < strip.box[2] && strip.box[1] < strip.box[3]) pieces[count++] = strip;
+    return count;
+}
+
 void picturesRelease(Composer& composer, const CommonGl& gl) {
     for (unsigned* texture : {&composer.base, &composer.counts})
         if (*texture != 0) gl.deleteTextures(1, texture), *texture = 0;
@@ -135,6 +173,7 @@ int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
         int count = 0;
         for (int i = 0; i < headCount && count < 5; ++i) parts[count++] = fragmentHead[i];
         parts[count++] = channelNames();
+        if (which == composerUncounted) parts[count++] = "#define UNCOUNTED\n";
         if (which == composerPalette) {
             parts[count++] = "#define PALETTE\n";
             parts[count++] = paletteSource();
@@ -209,9 +248,22 @@ void composerDraw(const Composer& composer, const CommonGl& gl, int passes, floa
     const unsigned char blend = gl.isEnabled(commonGlBlend);
     gl.disable(commonGlDepthTest);
     gl.disable(commonGlBlend);
-    programUse(composer, gl, shows == drawComposeCounts ? composerPalette : composerFrame, passes,
-               weight);
-    quad();
+    Piece pieces[5] = {{composerPalette, {}}};
+    int viewport[4], box[4], count = 1;
+    gl.getIntegerv(commonGlViewport, viewport);
+    if (shows == drawComposeFrame) count = framePieces(composer.kept, viewport, pieces);
+    const unsigned char scissorTest = gl.isEnabled(commonGlScissorTest);
+    gl.getIntegerv(commonGlScissorBox, box);
+    if (count > 1) gl.enable(commonGlScissorTest);
+    for (int i = 0; i < count; ++i) {
+        const int* r = pieces[i].box;
+        if (i == 0 || pieces[i].program != pieces[i - 1].program)
+            programUse(composer, gl, pieces[i].program, passes, weight);
+        if (count > 1) gl.scissor(r[0], r[1], r[2] - r[0], r[3] - r[1]);
+        quad();
+    }
+    if (count > 1) gl.scissor(box[0], box[1], box[2], box[3]);
+    if (count > 1 && !scissorTest) gl.disable(commonGlScissorTest);
     if (depthTest) gl.enable(commonGlDepthTest);
     if (blend) gl.enable(commonGlBlend);
     gl.bindTexture(composer.target, 0);

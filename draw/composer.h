@@ -10,6 +10,7 @@
 // The composing programs: one shared body, compiled for what each draws.
 enum ComposerProgram : int {
     composerFrame = 0,  // the frame
+    composerUncounted,  // the frame where no counts were kept: it fetches none
     composerPalette,    // the count view
     composerProgramCount,
 };
@@ -53,7 +54,10 @@ void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, in
 // Draws the frame or the count view with the renderer's quad, which covers
 // the viewport: the programs and the pictures bound, with the frame's
 // passes and weight, depth and blending off; then all given back as it
-// was. The stencil test stays as the caller set it.
+// was. The stencil test stays as the caller set it. The frame is drawn
+// scissored to where the counts were kept and to the strips around it, by
+// the program that counts and the one that does not, but for a viewport
+// all one or the other; the scissor is then given back as it was.
 void composerDraw(const Composer& composer, const CommonGl& gl, int passes, float weight,
                   DrawComposeShows shows, void (*quad)());
 void composerDestroy(Composer& composer, const CommonGl& gl);
