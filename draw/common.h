@@ -29,6 +29,7 @@ struct CommonGl {
                                     const void* pixels);
     void(COMMON_GL_API* copyTexSubImage2D)(unsigned target, int level, int xOffset, int yOffset,
                                            int x, int y, int width, int height);
+    void(COMMON_GL_API* scissor)(int x, int y, int width, int height);
     // Programs and their uniforms: OpenGL 2.0, OpenGL ES 3.0.
     unsigned(COMMON_GL_API* createShader)(unsigned kind);
     void(COMMON_GL_API* shaderSource)(unsigned shader, int count, const char* const* sources,
@@ -56,7 +57,10 @@ struct CommonGl {
 enum : unsigned {
     commonGlDepthTest = 0x0B71,
     commonGlStencilTest = 0x0B90,
+    commonGlViewport = 0x0BA2,
     commonGlBlend = 0x0BE2,
+    commonGlScissorBox = 0x0C10,
+    commonGlScissorTest = 0x0C11,
     commonGlRedBits = 0x0D52,
     commonGlGreenBits = 0x0D53,
     commonGlBlueBits = 0x0D54,

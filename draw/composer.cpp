@@ -23,22 +23,37 @@ const char* channelNames() {
 // is what the accumulation buffer adds for its colour (truncated toward
 // zero); the sum comes back times 1 / its scale and the window rounds it.
 // The room in shadow is the lit texel times the tint, rounded to the
-// window's step as its drawing would be.
+// window's step as its drawing would be. Compiled with UNCOUNTED, for
+// where no counts were kept, it fetches none: every pass the kept picture,
+// passes x its share, the very sum the counting program makes there with
+// every count 0, each of its terms a whole number (to the bit). Compiled
+// with PALETTE, it shows the count view instead, and the frame's own
+// programs have none of it.
 const char* const fragmentBody =
     "uniform vec3 levels, marker, rays;\n"
     "uniform vec4 kept;\n"
-    "uniform float tint, passes, addScale, returnScale, showCounts;\n"
+    "uniform float tint, passes, addScale, returnScale;\n"
     "vec3 share(vec3 colour) { return floor(colour * addScale); }\n"
-    "void main() {\n"
-    "    vec3 lit = FETCH(base).rgb;\n"
+    "vec3 passesCounted() {\n"
     "    bool counted = all(greaterThanEqual(gl_FragCoord.xy, kept.xy))\n"
     "        && all(lessThan(gl_FragCoord.xy, kept.zw));\n"
-    "    vec3 n = counted ? floor(FETCH(counts).rgb * levels + 0.5) : vec3(0.0);\n"
+    "    return counted ? floor(FETCH(counts).rgb * levels + 0.5) : vec3(0.0);\n"
+    "}\n"
+    "void main() {\n"
+    "#ifdef PALETTE\n"
+    "    COLOUR_OUT = vec4(palette(passesCounted().SHADOW / passes), 1.0);\n"
+    "#else\n"
+    "    vec3 lit = FETCH(base).rgb;\n"
+    "#ifdef UNCOUNTED\n"
+    "    vec3 sum = passes * share(lit);\n"
+    "#else\n"
+    "    vec3 n = passesCounted();\n"
     "    vec3 dark = floor(lit * levels * tint + 0.5) / levels;\n"
     "    vec3 sum = n.SHADOW * share(dark) + (passes - n.SHADOW - n.MARKER - n.RAYS) * share(lit)\n"
     "        + n.MARKER * share(marker) + n.RAYS * share(rays);\n"
-    "    COLOUR_OUT = showCounts > 0.5 ? vec4(palette(n.SHADOW / passes), 1.0)\n"
-    "                                  : vec4(sum * returnScale, 1.0);\n"
+    "#endif\n"
+    "    COLOUR_OUT = vec4(sum * returnScale, 1.0);\n"
+    "#endif\n"
     "}\n";
 
 // The count view's palette, from its one home, as GLSL: palette(t) blends
@@ -63,8 +78,8 @@ const char* paletteSource() {
 
 // The uniforms besides the samplers, worked out in single precision, as the
 // accumulation buffer works out its factors.
-void uniformsSet(const Composer& composer, const CommonGl& gl, const DrawComposition& c) {
-    const unsigned p = composer.program;
+void uniformsSet(const Composer& composer, const CommonGl& gl, unsigned p,
+                 const DrawComposition& c) {
     float levels[3];
     for (int i = 0; i < 3; ++i) levels[i] = std::round(1.0f / composerStep(composer.bits[i]));
     gl.useProgram(p);
@@ -76,6 +91,50 @@ void uniformsSet(const Composer& composer, const CommonGl& gl, const DrawComposi
     gl.uniform1f(gl.getUniformLocation(p, "tint"), c.shadowTint);
     gl.uniform1f(gl.getUniformLocation(p, "returnScale"), 1.0f / drawAccumScale);
     gl.useProgram(0);
+}
+
+// The program, with the frame's passes and weight and where the counts
+// were kept.
+void programUse(const Composer& composer, const CommonGl& gl, ComposerProgram which, int passes,
+                float weight) {
+    const unsigned p = composer.programs[which];
+    gl.useProgram(p);
+    const int* k = composer.kept;
+    gl.uniform4f(gl.getUniformLocation(p, "kept"), float(k[0]), float(k[1]), float(k[2]),
+                 float(k[3]));
+    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(passes));
+    // In single precision, as the accumulation buffer works out its factor.
+    gl.uniform1f(gl.getUniformLocation(p, "addScale"), weight * drawAccumScale);
+}
+
+// A program and the rectangle of window pixels it composes: x0, y0, x1, y1.
+struct Piece {
+    ComposerProgram program;
+    int box[4];
+};
+
+// Where each program composes the frame: the one that counts where the
+// counts were kept, the one that fetches none in the strips of the viewport
+// around them (below, above, left, right), each pixel in one piece alone;
+// a single piece where either covers the whole viewport. How many.
+int framePieces(const int kept[4], const int viewport[4], Piece pieces[5]) {
+    const int v[4] = {viewport[0], viewport[1], viewport[0] + viewport[2],
+                      viewport[1] + viewport[3]};
+    int k[4];
+    for (int i = 0; i < 4; ++i) k[i] = std::min(std::max(kept[i], v[i % 2]), v[2 + i % 2]);
+    if (k[0] >= k[2] || k[1] >= k[3]) {
+        pieces[0] = Piece{composerUncounted, {v[0], v[1], v[2], v[3]}};
+        return 1;
+    }
+    pieces[0] = Piece{composerFrame, {k[0], k[1], k[2], k[3]}};
+    const Piece strips[4] = {{composerUncounted, {v[0], v[1], v[2], k[1]}},
+                             {composerUncounted, {v[0], k[3], v[2], v[3]}},
+                             {composerUncounted, {v[0], k[1], k[0], k[3]}},
+                             {composerUncounted, {k[2], k[1], v[2], k[3]}}};
+    int count = 1;
+    for (const Piece& strip : strips)
+        if (strip.box[0] < strip.box[2] && strip.box[1] < strip.box[3]) pieces[count++] = strip;
+    return count;
 }
 
 void picturesRelease(Composer& composer, const CommonGl& gl) {
@@ -109,16 +168,22 @@ int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
                         const char* const* vertexParts, int headCount,
                         const char* const* fragmentHead, const DrawComposition& composition,
                         char* why, int whySize) {
-    const char* parts[8];
-    int count = 0;
-    for (int i = 0; i < headCount && count < 6; ++i) parts[count++] = fragmentHead[i];
-    parts[count++] = channelNames();
-    parts[count++] = paletteSource();
-    parts[count++] = fragmentBody;
-    composer.program = commonProgram(gl, "the composing shader", vertexCount, vertexParts, count,
-                                     parts, why, whySize);
-    if (composer.program == 0) return 0;
-    uniformsSet(composer, gl, composition);
+    for (int which = 0; which < composerProgramCount; ++which) {
+        const char* parts[9];
+        int count = 0;
+        for (int i = 0; i < headCount && count < 5; ++i) parts[count++] = fragmentHead[i];
+        parts[count++] = channelNames();
+        if (which == composerUncounted) parts[count++] = "#define UNCOUNTED\n";
+        if (which == composerPalette) {
+            parts[count++] = "#define PALETTE\n";
+            parts[count++] = paletteSource();
+        }
+        parts[count++] = fragmentBody;
+        const unsigned p = commonProgram(gl, "the composing shader", vertexCount, vertexParts,
+                                         count, parts, why, whySize);
+        if (p == 0) return 0;
+        uniformsSet(composer, gl, composer.programs[which] = p, composition);
+    }
     return 1;
 }
 
@@ -173,30 +238,34 @@ void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, in
     gl.bindTexture(composer.target, 0);
 }
 
-ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl, int passes, float weight,
-                            DrawComposeShows shows) {
-    const unsigned p = composer.program;
-    gl.useProgram(p);
-    const int* k = composer.kept;
-    gl.uniform4f(gl.getUniformLocation(p, "kept"), float(k[0]), float(k[1]), float(k[2]),
-                 float(k[3]));
-    gl.uniform1f(gl.getUniformLocation(p, "passes"), static_cast<float>(passes));
-    // In single precision, as the accumulation buffer works out its factor.
-    gl.uniform1f(gl.getUniformLocation(p, "addScale"), weight * drawAccumScale);
-    gl.uniform1f(gl.getUniformLocation(p, "showCounts"), shows == drawComposeCounts ? 1.0f : 0.0f);
+void composerDraw(const Composer& composer, const CommonGl& gl, int passes, float weight,
+                  DrawComposeShows shows, void (*quad)()) {
     gl.activeTexture(commonGlTexture1);
     gl.bindTexture(composer.target, composer.counts);
     gl.activeTexture(commonGlTexture0);
     gl.bindTexture(composer.target, composer.base);
-    const ComposerSaved saved{gl.isEnabled(commonGlDepthTest), gl.isEnabled(commonGlBlend)};
+    const unsigned char depthTest = gl.isEnabled(commonGlDepthTest);
+    const unsigned char blend = gl.isEnabled(commonGlBlend);
     gl.disable(commonGlDepthTest);
     gl.disable(commonGlBlend);
-    return saved;
-}
-
-void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved) {
-    if (saved.depthTest) gl.enable(commonGlDepthTest);
-    if (saved.blend) gl.enable(commonGlBlend);
+    Piece pieces[5] = {{composerPalette, {}}};
+    int viewport[4], box[4], count = 1;
+    gl.getIntegerv(commonGlViewport, viewport);
+    if (shows == drawComposeFrame) count = framePieces(composer.kept, viewport, pieces);
+    const unsigned char scissorTest = gl.isEnabled(commonGlScissorTest);
+    gl.getIntegerv(commonGlScissorBox, box);
+    if (count > 1) gl.enable(commonGlScissorTest);
+    for (int i = 0; i < count; ++i) {
+        const int* r = pieces[i].box;
+        if (i == 0 || pieces[i].program != pieces[i - 1].program)
+            programUse(composer, gl, pieces[i].program, passes, weight);
+        if (count > 1) gl.scissor(r[0], r[1], r[2] - r[0], r[3] - r[1]);
+        quad();
+    }
+    if (count > 1) gl.scissor(box[0], box[1], box[2], box[3]);
+    if (count > 1 && !scissorTest) gl.disable(commonGlScissorTest);
+    if (depthTest) gl.enable(commonGlDepthTest);
+    if (blend) gl.enable(commonGlBlend);
     gl.bindTexture(composer.target, 0);
     gl.activeTexture(commonGlTexture1);
     gl.bindTexture(composer.target, 0);
@@ -206,7 +275,8 @@ void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSav
 
 void composerDestroy(Composer& composer, const CommonGl& gl) {
     if (gl.deleteTextures != nullptr) picturesRelease(composer, gl);
-    if (composer.program != 0) gl.deleteProgram(composer.program);
+    for (const unsigned program : composer.programs)
+        if (program != 0) gl.deleteProgram(program);
     composer = Composer{};
 }
 

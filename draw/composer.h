@@ -7,9 +7,17 @@
 #include "draw/common.h"
 #include "draw/compose.h"
 
+// The composing programs: one shared body, compiled for what each draws.
+enum ComposerProgram : int {
+    composerFrame = 0,  // the frame
+    composerUncounted,  // the frame where no counts were kept: it fetches none
+    composerPalette,    // the count view
+    composerProgramCount,
+};
+
 // What the composition made in the current context; all zero when nothing.
 struct Composer {
-    unsigned program;
+    unsigned programs[composerProgramCount];
     unsigned target;        // the kept pictures' texture target
     unsigned base, counts;  // the kept pictures
     // Theirs: the internal format, the format and the type, so that a copy
@@ -23,10 +31,11 @@ struct Composer {
 // Reads the window's colour bits into the record; 0 with `why` where its
 // stencil cannot hold the counts.
 int composerWindowCheck(Composer& composer, const CommonGl& gl, char* why, int whySize);
-// Builds the composing program from the renderer's vertex shader and
+// Builds the composing programs from the renderer's vertex shader and
 // fragment head (the two samplers `base` and `counts`, FETCH(sampler) giving
 // the texel at the fragment's own pixel, COLOUR_OUT naming the output) and
-// the shared body, and gives it the composition's uniforms.
+// the shared body, and gives them the composition's uniforms; 0 with `why`
+// where one cannot be made, the others left for composerDestroy.
 int composerProgramMake(Composer& composer, const CommonGl& gl, int vertexCount,
                         const char* const* vertexParts, int headCount,
                         const char* const* fragmentHead, const DrawComposition& composition,
@@ -42,15 +51,15 @@ void composerKeep(const Composer& composer, const CommonGl& gl, unsigned texture
 // The counts within a rectangle of the window; every other is 0.
 void composerKeepCounts(Composer& composer, const CommonGl& gl, int x, int y, int width,
                         int height);
-// Around the renderer's quad: the program and the pictures bound, with the
-// frame's passes, weight and what it shows, depth and blending off; then
-// all given back as it was. The stencil test stays as the caller set it.
-struct ComposerSaved {
-    unsigned char depthTest, blend;
-};
-ComposerSaved composerBegin(const Composer& composer, const CommonGl& gl, int passes, float weight,
-                            DrawComposeShows shows);
-void composerEnd(const Composer& composer, const CommonGl& gl, const ComposerSaved& saved);
+// Draws the frame or the count view with the renderer's quad, which covers
+// the viewport: the programs and the pictures bound, with the frame's
+// passes and weight, depth and blending off; then all given back as it
+// was. The stencil test stays as the caller set it. The frame is drawn
+// scissored to where the counts were kept and to the strips around it, by
+// the program that counts and the one that does not, but for a viewport
+// all one or the other; the scissor is then given back as it was.
+void composerDraw(const Composer& composer, const CommonGl& gl, int passes, float weight,
+                  DrawComposeShows shows, void (*quad)());
 void composerDestroy(Composer& composer, const CommonGl& gl);
 // The smallest step of a channel of that many bits: 1 / 255 for eight.
 float composerStep(int bits);

@@ -51,14 +51,23 @@ void scissorTo(const ReachRect& reach) {
     drawEnable(drawScissorTest);
 }
 
-// A quad over the whole viewport in the current colour, whatever the depth.
-void cover() {
+// The convex polygon, of the viewport's window coordinates, in the current
+// colour, whatever the depth: a strip of triangles zigzagging from its first
+// corner, counter-clockwise as the polygon, each pixel in it drawn once. A
+// rectangle from its lower left is the strip of the whole view's quad.
+void cover(const Hull& hull, const int* viewport) {
+    if (hull.count < 3) return;
     overlayFlatBegin();
     drawBegin(drawTriangleStrip);
-    drawVertex3f(-1.0f, -1.0f, 0.0f);
-    drawVertex3f(1.0f, -1.0f, 0.0f);
-    drawVertex3f(-1.0f, 1.0f, 0.0f);
-    drawVertex3f(1.0f, 1.0f, 0.0f);
+    auto corner = [&](int i) {
+        drawVertex3f(float(2.0 * (hull.x[i] - viewport[0]) / viewport[2] - 1),
+                     float(2.0 * (hull.y[i] - viewport[1]) / viewport[3] - 1), 0.0f);
+    };
+    corner(0);
+    for (int front = 1, back = hull.count - 1; front <= back; ++front, --back) {
+        corner(front);
+        if (front < back) corner(back);
+    }
     drawEnd();
     overlayFlatEnd();
 }
@@ -71,14 +80,20 @@ CountedFrame plan(const FrameInput& input, const Occluder& occluder) {
     frame.input = input;
     frame.passes = countedPasses(input.passes);
     const ReachView view = reachViewCurrent(input.camera.position);
+    std::copy(view.viewport, view.viewport + 4, frame.viewport);
     Occluder ahead = occluder;
     for (int i = 0; i < frame.passes; ++i) {
         const Vec3 light = lightOfPass(input.light, i, frame.passes, input.lightSize);
         occluderSetLight(ahead, light);
         occluderChooseCasters(ahead);
-        frame.shows[i] = input.wholeView ? reachWhole(view)
-                                         : reachShows(view, ahead, light, input.showRays == 1);
-        frame.shadow[i] = input.wholeView ? reachWhole(view) : reachShadow(view, ahead);
+        if (input.wholeView) {
+            frame.shows[i] = frame.shadow[i] = reachWhole(view);
+            frame.showsHull[i] = frame.shadowHull[i] = reachHullOf(reachWhole(view));
+        } else {
+            frame.shows[i] =
+                reachShows(view, ahead, light, input.showRays == 1, &frame.showsHull[i]);
+            frame.shadow[i] = reachShadow(view, ahead, &frame.shadowHull[i]);
+        }
         shadowVolumesBuild(ahead);
         frame.all = reachUnion(frame.all, reachUnion(frame.shows[i], frame.shadow[i]));
     }
@@ -220,19 +235,25 @@ void countedPassShadow(const CountedFrame& frame, const CountedPass& pass) {
     // Where the count is odd and the room shows, one more pass in shadow.
     // The same cover clears what the pass leaves in the stencil but where
     // the room shows, for the next: wherever its shadow and what it shows
-    // reach. The last pass's marker and rays stay for the overlay.
-    const ReachRect& shadow = frame.shadow[pass.index];
-    const ReachRect reach = pass.last ? shadow : reachUnion(shadow, frame.shows[pass.index]);
-    if (reachEmpty(reach)) return;
+    // reach, the one then the other, which finds what both hold cleared and
+    // adds nothing there. The last pass's marker and rays stay for the
+    // overlay, and it covers its shadow alone, each pixel once. Counted
+    // within the rectangle but outside the polygon, a room pixel lies in no
+    // volume: its count is 0, nothing to add or clear. The box's pixels
+    // there may keep a count, but every test that reads one asks for the
+    // room's bit too.
+    const Hull& shadow = frame.shadowHull[pass.index];
+    const Hull& shows = frame.showsHull[pass.index];
+    const bool both = !pass.last && !hullHolds(shadow, shows);
+    if (shadow.count < 3 && !both) return;
     drawStencilFunc(drawEqual, drawCountRoomBit | drawCountOddBit,
                     drawCountRoomBit | drawCountMarkerBit | drawCountRayBit | drawCountOddBit);
     const DrawStencilAction clear = pass.last ? drawKeep : drawZero;
     drawStencilMask(~drawCountRoomBit);
     drawStencilOp(clear, clear, clear);
     countColour(drawCountShadow);
-    scissorTo(reach);
-    cover();
-    drawDisable(drawScissorTest);
+    cover(shadow, frame.viewport);
+    if (both) cover(shows, frame.viewport);
     drawStencilMask(~0u);
 }
 

@@ -46,6 +46,11 @@ struct CountedFrame {
     ReachRect shows[lightPassesMost];   // where each pass's marker and rays show
     ReachRect shadow[lightPassesMost];  // where each pass's shadow can fall
     ReachRect all;                      // where any pass counts anything
+    // The same, as the convex polygons within the rectangles that each pass
+    // covers, and the viewport they are in.
+    Hull showsHull[lightPassesMost];
+    Hull shadowHull[lightPassesMost];
+    int viewport[4];
 };
 // And each pass's: its light, and whether it is the last (whose marker and
 // rays stay for the overlay).

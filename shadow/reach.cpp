@@ -137,9 +137,18 @@ Plane frontOf(const ReachView& view) {
     return Plane{m[3], m[7], m[11], m[15] - 1e-4};
 }
 
-// Grows `rect` by the window pixels of the points, all in front of the eye.
-void cover(const ReachView& view, const Polygon& polygon, double* box) {
+// What the points of a reach come to as they are projected: their box in
+// normalised device coordinates, and the points in window pixels.
+struct Reached {
+    double box[4] = {1e300, 1e300, -1e300, -1e300};
+    HullGathered gathered{};
+};
+
+// Grows what is reached by the points, all in front of the eye.
+void cover(const ReachView& view, const Polygon& polygon, Reached& reached) {
     const double* m = view.clip;
+    const int* v = view.viewport;
+    double* box = reached.box;
     for (int i = 0; i < polygon.count; ++i) {
         const Point& p = polygon.points[i];
         const double w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
@@ -149,17 +158,21 @@ void cover(const ReachView& view, const Polygon& polygon, double* box) {
         const bool finite = std::isfinite(x) && std::isfinite(y);
         box[0] = std::min(box[0], finite ? x : -1.0), box[1] = std::min(box[1], finite ? y : -1.0);
         box[2] = std::max(box[2], finite ? x : 1.0), box[3] = std::max(box[3], finite ? y : 1.0);
+        // Such a point makes the box the whole view; the hull then falls
+        // back to the box's rectangle.
+        if (!finite) reached.gathered.overflowed = true;
+        hullGather(reached.gathered, v[0] + (x + 1) * 0.5 * v[2], v[1] + (y + 1) * 0.5 * v[3]);
     }
 }
 
 // Each face of `solid`, within the other solid and in front of the eye.
-void coverWithin(const ReachView& view, const Solid& solid, const Solid& other, double* box) {
+void coverWithin(const ReachView& view, const Solid& solid, const Solid& other, Reached& reached) {
     const Plane front = frontOf(view);
     for (const Polygon& face : solid.faces) {
         Polygon part = face;
         for (int i = 0; i < other.planeCount && part.count > 0; ++i) clip(part, other.planes[i]);
         if (part.count > 0) clip(part, front);
-        cover(view, part, box);
+        cover(view, part, reached);
     }
 }
 
@@ -182,6 +195,17 @@ ReachRect clamped(const ReachView& view, ReachRect r) {
     const int* v = view.viewport;
     r.x0 = std::max(r.x0, v[0]), r.y0 = std::max(r.y0, v[1]);
     r.x1 = std::min(r.x1, v[0] + v[2]), r.y1 = std::min(r.y1, v[1] + v[3]);
+    return r;
+}
+
+// The rectangle of what was reached, and in `hull` the convex polygon of
+// it: the points' hull, grown by a pixel and a half each way as the
+// rectangle is by one past the pixels it touches, within the rectangle. The
+// rectangle's own corners where no hull can be made.
+ReachRect reachedPixels(const ReachView& view, Reached& reached, Hull* hull) {
+    const ReachRect r = clamped(view, pixelsOf(view, reached.box));
+    const int rectangle[4] = {r.x0, r.y0, r.x1, r.y1};
+    if (reachEmpty(r) || !hullCover(reached.gathered, 1.5, rectangle, hull)) *hull = reachHullOf(r);
     return r;
 }
 
@@ -225,6 +249,10 @@ ReachRect reachWhole(const ReachView& view) {
     return ReachRect{v[0], v[1], v[0] + v[2], v[1] + v[3]};
 }
 
+Hull reachHullOf(const ReachRect& r) {
+    return hullRectangle(r.x0, r.y0, r.x1, r.y1);
+}
+
 bool reachEmpty(const ReachRect& r) {
     return r.x0 >= r.x1 || r.y0 >= r.y1;
 }
@@ -236,9 +264,12 @@ ReachRect reachUnion(const ReachRect& a, const ReachRect& b) {
                      std::max(a.y1, b.y1)};
 }
 
-ReachRect reachShadow(const ReachView& view, const Occluder& occluder) {
-    if (!(view.slab < 1e29)) return reachWhole(view);
-    double box[4] = {1e300, 1e300, -1e300, -1e300};
+ReachRect reachShadow(const ReachView& view, const Occluder& occluder, Hull* hull) {
+    if (!(view.slab < 1e29)) {
+        *hull = reachHullOf(reachWhole(view));
+        return reachWhole(view);
+    }
+    Reached reached;
     for (int wall = 0; wall < roomWallCount; ++wall) {
         Vec3 low, high;
         roomWallBounds(wall, &low, &high);
@@ -248,31 +279,31 @@ ReachRect reachShadow(const ReachView& view, const Occluder& occluder) {
         for (const OccluderFace& face : occluder.faces) {
             if (!face.castsShadow) continue;
             const Solid volume = volumeOf(face);
-            coverWithin(view, volume, slab, box);
-            coverWithin(view, slab, volume, box);
+            coverWithin(view, volume, slab, reached);
+            coverWithin(view, slab, volume, reached);
         }
     }
-    return clamped(view, pixelsOf(view, box));
+    return reachedPixels(view, reached, hull);
 }
 
-ReachRect reachShows(const ReachView& view, const Occluder& occluder, const Vec3& light,
-                     bool rays) {
-    double box[4] = {1e300, 1e300, -1e300, -1e300};
+ReachRect reachShows(const ReachView& view, const Occluder& occluder, const Vec3& light, bool rays,
+                     Hull* hull) {
+    Reached reached;
     const Plane front = frontOf(view);
     const double h = occluderMarkerHalfSide;
     Polygon marker =
         quad(Point{light.x - h, light.y - h, light.z}, Point{light.x + h, light.y - h, light.z},
              Point{light.x + h, light.y + h, light.z}, Point{light.x - h, light.y + h, light.z});
     clip(marker, front);
-    cover(view, marker, box);
+    cover(view, marker, reached);
     for (const OccluderFace& face : occluder.faces) {
         if (!rays || !face.castsShadow) continue;
         for (const Vec3& end : face.extruded) {
             Polygon ray{};
             ray.points[0] = pointOf(face.light), ray.points[1] = pointOf(end), ray.count = 2;
             clip(ray, front);
-            cover(view, ray, box);
+            cover(view, ray, reached);
         }
     }
-    return clamped(view, pixelsOf(view, box));
+    return reachedPixels(view, reached, hull);
 }

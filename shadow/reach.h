@@ -1,11 +1,13 @@
 // The part of the view that one pass of the counted frame can change: where
 // its shadow can fall on the room, and where its marker and rays show. The
-// pass counts its volumes and covers its quads only there; elsewhere its
-// counts would all be 0, so the picture is the same.
+// pass counts its volumes only within the rectangle of it, and covers only
+// the convex polygon of it; elsewhere its counts would all be 0, so the
+// picture is the same.
 #pragma once
 
 #include "geometry/occluder.h"
 #include "scene/vec.h"
+#include "shadow/hull.h"
 
 // A rectangle of whole pixels, x0 <= x < x1 and y0 <= y < y1 in window
 // coordinates; empty when it holds none.
@@ -27,10 +29,14 @@ struct ReachView {
 ReachView reachViewCurrent(const Vec3& eye);
 ReachRect reachWhole(const ReachView& view);
 bool reachEmpty(const ReachRect& rect);
+// The rectangle as a convex polygon to cover.
+Hull reachHullOf(const ReachRect& rect);
 ReachRect reachUnion(const ReachRect& a, const ReachRect& b);
 // Where the casting faces' volumes for their light meet the room's
-// surfaces: the only pixels whose count a pass can leave odd.
-ReachRect reachShadow(const ReachView& view, const Occluder& occluder);
+// surfaces: the only pixels whose count a pass can leave odd. In `hull`,
+// the convex polygon within the rectangle that holds them all.
+ReachRect reachShadow(const ReachView& view, const Occluder& occluder, Hull* hull);
 // Where the marker at `light` shows, and the casting faces' rays to their
-// latest far corners while `rays`.
-ReachRect reachShows(const ReachView& view, const Occluder& occluder, const Vec3& light, bool rays);
+// latest far corners while `rays`; in `hull` as above.
+ReachRect reachShows(const ReachView& view, const Occluder& occluder, const Vec3& light, bool rays,
+                     Hull* hull);

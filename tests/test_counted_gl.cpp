@@ -186,9 +186,11 @@ TEST(CountedGl, TheComposedFrameAddsEveryValueAndCountAsTheBufferWould) {
         drawEnd(), drawEnable(drawTexturing);
     };
     // Around the counts, three passes of each kind that must not be kept.
+    // The first row counts none: left out of those kept, it is composed as
+    // where nothing counts, every value of it exactly as the counts 0 give.
     drawClear(drawColourBuffer), show(0, 0, height, 1, nullptr), drawComposeKeepBase();
     drawClearColor(3 / 255.0f, 3 / 255.0f, 3 / 255.0f, 0), drawClear(drawColourBuffer);
-    show(1, 0, height, 1, nullptr), drawComposeKeepCounts(0, 0, width, height);
+    show(1, 0, height, 1, nullptr), drawComposeKeepCounts(0, 1, width, height - 1);
     drawClearColor(sceneClearColour[0], sceneClearColour[1], sceneClearColour[2],
                    sceneClearColour[3]);
     drawCompose(passes, lightPassWeight(passes), drawComposeFrame);

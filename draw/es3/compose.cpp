@@ -44,6 +44,13 @@ bool windowFormat(const int bits[4], unsigned format[3]) {
     return false;
 }
 
+// One triangle over the whole viewport, straight to clip space.
+void triangle() {
+    glBindVertexArray(vertexArray);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glBindVertexArray(0);
+}
+
 int viewportFollow(char* why, int whySize) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
@@ -116,14 +123,9 @@ void es3ComposeKeepCounts(int x, int y, int width, int height) {
     es3TextureRebind();
 }
 
-// One triangle over the whole viewport, straight to clip space.
 void es3Compose(int passes, float weight, DrawComposeShows shows) {
     es3BatchFlush();
-    const ComposerSaved saved = composerBegin(composer, es3Gl, passes, weight, shows);
-    glBindVertexArray(vertexArray);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-    glBindVertexArray(0);
-    composerEnd(composer, es3Gl, saved);
+    composerDraw(composer, es3Gl, passes, weight, shows, triangle);
     es3TextureRebind();
 }
 

@@ -53,6 +53,16 @@ bool programCallsFetch(CommonGl& e) {
            fetch(&e.activeTexture, "glActiveTexture", "glActiveTextureARB");
 }
 
+// One quad over the whole viewport, straight to clip space.
+void quad() {
+    glBegin(GL_QUADS);
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+}
+
 int viewportFollow(char* why, int whySize) {
     GLint viewport[4] = {0, 0, 0, 0}, largest = 0;
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -100,15 +110,7 @@ void gl1ComposeKeepCounts(int x, int y, int width, int height) {
 }
 
 void gl1Compose(int passes, float weight, DrawComposeShows shows) {
-    // One quad over the whole viewport, straight to clip space.
-    const ComposerSaved saved = composerBegin(composer, gl1Gl, passes, weight, shows);
-    glBegin(GL_QUADS);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(1.0f, -1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
-    glEnd();
-    composerEnd(composer, gl1Gl, saved);
+    composerDraw(composer, gl1Gl, passes, weight, shows, quad);
 }
 
 void gl1ColourSteps(float steps[3]) {

@@ -42,6 +42,7 @@ int gl1Start(char* why, int whySize) {
     gl1Gl.genTextures = glGenTextures, gl1Gl.deleteTextures = glDeleteTextures;
     gl1Gl.bindTexture = glBindTexture, gl1Gl.texParameteri = glTexParameteri;
     gl1Gl.texImage2D = glTexImage2D, gl1Gl.copyTexSubImage2D = glCopyTexSubImage2D;
+    gl1Gl.scissor = glScissor;
     return 1;
 }
 void gl1Stop() {}
