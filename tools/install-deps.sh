@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tenebrel needs to build, run and test.
-# Usage: tools/install-deps.sh [run|package|win64|web|test|coverage]   (default: test)
+# Usage: tools/install-deps.sh [run|build|package|win64|web|test|coverage]   (default: test)
+#   build: what the Linux build with its tests compiles with (the rest of
+#   test's is needed only to run them and to make the page and the zip)
 set -euo pipefail
 
 mode=${1:-test}
@@ -25,13 +27,14 @@ test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick python3
 
 case "$mode" in
     run)  wanted=("${run_pkgs[@]}") ;;
+    build) wanted=("${run_pkgs[@]}" libgtest-dev) ;;
     package) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
     win64) wanted=("${win64_pkgs[@]}" cmake make) ;;
     web) wanted=("${web_pkgs[@]}" cmake make) ;;
     test) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${win64_pkgs[@]}" "${web_pkgs[@]}"
                   "${test_pkgs[@]}") ;;
     coverage) wanted=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}" lcov) ;;
-    *) echo "usage: $0 [run|package|win64|web|test|coverage]" >&2; exit 2 ;;
+    *) echo "usage: $0 [run|build|package|win64|web|test|coverage]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -51,5 +54,9 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
+# The package lists, unless they were fetched in the last hour (by the
+# first of two calls in a row, say).
+if [ -z "$(find /var/lib/apt/lists -maxdepth 0 -mmin -60 2>/dev/null)" ]; then
+    $sudo apt-get update -q
+fi
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -10,18 +10,23 @@
 # builds that are still going: on two cores the whole takes about as long as
 # its longest lane rather than the sum of all.
 #
-#   the page and the Linux build, together  ->  the Linux suite
+#   the rest of the packages, then the page,
+#     beside the Linux build                ->  the Linux suite
 #   the sanitizer build (after the Linux)   ->  the sanitizer suite
 #   the Windows build and zip (after it)    ->  the Wine suite
 #
 # The program moves the light and the eye by the time its frames take, so
-# the builds beside the suites, and the page's tests (whose clock goes by
-# frames), run at a lower priority than the tests that drive the program.
+# the builds beside the suites, and the page's tests (which draw a frame
+# when they ask for one), run at a lower priority than the tests that drive
+# the program.
 # The Linux build's output and its suite's come as they go; every other lane
 # writes build-logs/NAME.log, shown whole when the lane has ended.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh test
+# What the Linux build compiles with, first; the rest (the page's compiler,
+# the Windows cross compiler, Wine, Chromium, the X servers the tests start)
+# installs beside that build, in the page's lane, before the page is made.
+tools/install-deps.sh build
 
 jobs=$(nproc)
 # Where the time goes: each step says when it ended, counted from here.
@@ -39,6 +44,14 @@ lane() {  # NAME COMMAND: starts the lane; its process group's id is in lane_NAM
     printf -v "lane_$1" %s $!
 }
 failed=()
+# The lanes that need the rest of the packages wait for them: the status of
+# their installing is in build-logs/deps.status once it has ended.
+rm -f build-logs/deps.status
+deps_wait() {
+    until [ -s build-logs/deps.status ]; do sleep 1; done
+    [ "$(cat build-logs/deps.status)" = 0 ]
+}
+export -f deps_wait
 finish() {  # NAME: waits for the lane to end and shows its log
     local name=$1 pid code=0
     pid=lane_$1
@@ -50,20 +63,25 @@ finish() {  # NAME: waits for the lane to end and shows its log
 }
 
 # The page beside the Linux build: the Linux suite tests it in a browser.
-lane page tools/package-web.sh
+lane page "code=0; tools/install-deps.sh test || code=\$?
+           echo \$code > build-logs/deps.status; [ \$code = 0 ]
+           at the packages are installed
+           tools/package-web.sh"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENEBREL_TESTS=ON \
     -DTENEBREL_WEB_PAGE="$(pwd)/build-web/tenebrel-web"
 cmake --build build -j"$jobs"
 
 # The Windows build and its tests under Wine compare it with the program just
 # built, and use its texture files.
-lane win64 "nice -n 10 tools/package-win64.sh --tests
+lane win64 "deps_wait
+            nice -n 10 tools/package-win64.sh --tests
             at the Windows build is done
             cd build-win64 && ctest --output-on-failure --no-tests=error -j2"
 lane sanitize "cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON \
                    -DTENEBREL_TESTS=ON
                nice -n 10 cmake --build build-sanitize -j$jobs
                at the sanitizer build is done
+               deps_wait
                cd build-sanitize && ctest --output-on-failure --no-tests=error -j4"
 
 at the Linux build is done

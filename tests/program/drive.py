@@ -24,7 +24,11 @@ class Run:
     view = None  # [x, y, width, height]: the part of a larger screen that shot() takes
 
     def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp"), env=()):
-        self.env, self.folder = dict(display.env, **dict(env)), tempfile.mkdtemp(prefix="tenebrel-")
+        # The program draws frames for as long as it runs, with as many
+        # threads as the software rasteriser is given; one leaves the other
+        # cores to the tests and builds beside it, and draws the same pixels.
+        env = {"LP_NUM_THREADS": "1", **dict(env)}
+        self.env, self.folder = dict(display.env, **env), tempfile.mkdtemp(prefix="tenebrel-")
         for name in files:
             shutil.copy(os.path.join(textures, name), self.folder)
         self.x("xdotool", "mousemove", *map(str, CENTRE))
