@@ -23,12 +23,14 @@ class Run:
     started = []
     view = None  # [x, y, width, height]: the part of a larger screen that shot() takes
 
-    def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp"), env=()):
+    def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp"), env=(),
+                 span=1.0):
         # The program draws frames for as long as it runs, with as many
         # threads as the software rasteriser is given; one leaves the other
         # cores to the tests and builds beside it, and draws the same pixels.
         env = {"LP_NUM_THREADS": "1", **dict(env)}
         self.env, self.folder = dict(display.env, **env), tempfile.mkdtemp(prefix="tenebrel-")
+        self.span = span  # how long a picture must stay the same to be still: a few frames
         for name in files:
             shutil.copy(os.path.join(textures, name), self.folder)
         self.x("xdotool", "mousemove", *map(str, CENTRE))
@@ -102,16 +104,16 @@ class Run:
         return self.x("import", "-window", "root", *crop, "-depth", "8", "ppm:-",
                       text=False)[-W * H * 3:]
 
-    def still(self, span=1.0):
-        # The screen once it has stayed the same for three shots and a
-        # second, as a frame may take a while on a busy machine.
+    def still(self):
+        # The screen once it has stayed the same for three shots and the
+        # span, as a frame may take a while on a busy machine.
         shots = []
 
         def settled():
             shots.append((time.monotonic(), self.shot()))
             if next(changed(shots[-1][1], shots[0][1], 30), None):  # stops at the first change
                 del shots[:-1]
-            done = len(shots) > 2 and shots[-1][0] - shots[0][0] >= span
+            done = len(shots) > 2 and shots[-1][0] - shots[0][0] >= self.span
             return done and any(shots[-1][1]) and shots[-1][1]  # not before a first frame
         return wait_until(settled, timeout=60, what="the picture to settle")
 
