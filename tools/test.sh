@@ -18,7 +18,7 @@
 # The program moves the light and the eye by the time its frames take, so
 # the builds beside the suites, and the page's tests (which draw a frame
 # when they ask for one), run at a lower priority than the tests that drive
-# the program.
+# the program; the Windows build lowest, as the sanitizer lane ends last.
 # The Linux build's output and its suite's come as they go; every other lane
 # writes build-logs/NAME.log, shown whole when the lane has ended.
 set -euo pipefail
@@ -74,7 +74,7 @@ cmake --build build -j"$jobs"
 # The Windows build and its tests under Wine compare it with the program just
 # built, and use its texture files.
 lane win64 "deps_wait
-            nice -n 10 tools/package-win64.sh --tests
+            nice -n 15 tools/package-win64.sh --tests
             at the Windows build is done
             cd build-win64 && ctest --output-on-failure --no-tests=error -j2"
 lane sanitize "cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON \

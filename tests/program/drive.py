@@ -203,10 +203,13 @@ def mean(places, axis):  # none are nowhere: never less than anything
 
 
 def run_cases(cases):
-    # Runs the cases named on the command line (all by default), each to its
-    # end, and shows the output of the runs of every case that failed.
+    # Runs the cases named on the command line (all by default; a name after
+    # "-" is left out), each to its end, and shows the output of the runs of
+    # every case that failed.
+    named = [a for a in sys.argv[3:] if not a.startswith("-")]
+    left_out = [a[1:] for a in sys.argv[3:] if a.startswith("-")]
     failed = 0
-    for case in [c for c in cases if c.__name__ in sys.argv[3:] or len(sys.argv) < 4]:
+    for case in [c for c in cases if (not named or c.__name__ in named) and c.__name__ not in left_out]:
         started = time.monotonic()
         try:
             case()
