@@ -67,7 +67,9 @@ lane page "code=0; tools/install-deps.sh test || code=\$?
            echo \$code > build-logs/deps.status; [ \$code = 0 ]
            at the packages are installed
            tools/package-web.sh"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENEBREL_TESTS=ON \
+# Optimised as the Debian package is (tools/package.sh), and without debugging
+# information, which would add a fifth to the build's time.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTENEBREL_TESTS=ON \
     -DTENEBREL_WEB_PAGE="$(pwd)/build-web/tenebrel-web"
 cmake --build build -j"$jobs"
 
