@@ -37,7 +37,8 @@ TOLERANCE, ONE_PASS, SHARE = 2, 11, 0.005
 # lets one frame be drawn at a time, when it waits for something: the page
 # draws no frame that no check looks at (each costs the software renderer a
 # good part of a second of the processor), and between frames the browser
-# is free to answer the test at once. testFrames counts the frames let.
+# is free to answer the test at once. testFrames counts the frames let; a
+# frame let while none is asked for goes to the next ask (testOwed).
 STEP_FRAMES = ("window.testFrames = 0; window.testAsks = 0; var testHeld = [], testOwed = false,"
                " testAsk = window.requestAnimationFrame;"
                " window.requestAnimationFrame = function (f) { ++testAsks; if (!testOwed) return"
