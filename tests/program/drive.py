@@ -23,14 +23,12 @@ class Run:
     started = []
     view = None  # [x, y, width, height]: the part of a larger screen that shot() takes
 
-    def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp"), env=(),
-                 span=1.0):
+    def __init__(self, display, binary, textures, files=("brickblue.bmp", "Ziegel1.bmp"), env=()):
         # The program draws frames for as long as it runs, with as many
         # threads as the software rasteriser is given; one leaves the other
         # cores to the tests and builds beside it, and draws the same pixels.
         env = {"LP_NUM_THREADS": "1", **dict(env)}
         self.env, self.folder = dict(display.env, **env), tempfile.mkdtemp(prefix="tenebrel-")
-        self.span = span  # how long a picture must stay the same to be still: a few frames
         for name in files:
             shutil.copy(os.path.join(textures, name), self.folder)
         self.x("xdotool", "mousemove", *map(str, CENTRE))
@@ -94,10 +92,14 @@ class Run:
         return tuple(map(int, re.findall(r"[xy]:(\d+)", self.x("xdotool", "getmouselocation"))))
 
     def look(self, x, y):
-        # Moves the pointer, and waits until the program has taken the move.
+        # Moves the pointer, and waits until the program has taken the move
+        # and drawn it (every move the tests make turns the view): on a busy
+        # machine a frame may take longer than a picture takes to look still.
         self.focus()
+        before = self.shot()
         self.x("xdotool", "mousemove", str(x), str(y))
         wait_until(lambda: self.pointer() == CENTRE, what="the pointer back in the middle")
+        wait_until(lambda: next(changed(self.shot(), before, 30), None), what="the turn drawn")
 
     def shot(self):  # the 800 x 600 screen's pixels, or the view's, three bytes each
         crop = ["-crop", "{2}x{3}+{0}+{1}".format(*self.view)] if self.view else []
@@ -105,15 +107,15 @@ class Run:
                       text=False)[-W * H * 3:]
 
     def still(self):
-        # The screen once it has stayed the same for three shots and the
-        # span, as a frame may take a while on a busy machine.
+        # The screen once it has stayed the same for three shots and a
+        # second, as a frame may take a while on a busy machine.
         shots = []
 
         def settled():
             shots.append((time.monotonic(), self.shot()))
             if next(changed(shots[-1][1], shots[0][1], 30), None):  # stops at the first change
                 del shots[:-1]
-            done = len(shots) > 2 and shots[-1][0] - shots[0][0] >= self.span
+            done = len(shots) > 2 and shots[-1][0] - shots[0][0] >= 1
             return done and any(shots[-1][1]) and shots[-1][1]  # not before a first frame
         return wait_until(settled, timeout=60, what="the picture to settle")
 

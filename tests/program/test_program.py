@@ -72,9 +72,7 @@ def case_yes_goes_fullscreen_and_the_keys_mouse_and_toggle_work():
     assert len(dark) + len(light) > 200, "the toggle put the light back at its start"
     ends(p, lambda: p.hold("Escape", lambda: p.process.poll() is not None, "Escape to end it"))
     # The same view with the accumulation buffer asked for: the same soft shadow.
-    # Each of its frames is ten whole frames: a few of them take seconds on
-    # a busy machine.
-    q = Run(servers["800x600"], binary, build, env={"TENEBREL_ACCUM": "buffer"}, span=4.0)
+    q = Run(servers["800x600"], binary, build, env={"TENEBREL_ACCUM": "buffer"})
     fullscreen(q)
     q.still()  # drawing: a move before the first frame only centres the pointer
     q.look(300, 300)  # the turns that led there, as they add up in floats
