@@ -12,15 +12,13 @@
 #
 #   the rest of the packages, then the page,
 #     beside the Linux build                ->  the Linux suite
-#   the sanitizer build, beside them        ->  the sanitizer suite
-#   the Windows build and zip (after the
-#     Linux build)                          ->  the Wine suite
+#   the sanitizer build (after the Linux)   ->  the sanitizer suite
+#   the Windows build and zip (after it)    ->  the Wine suite
 #
 # The program moves the light and the eye by the time its frames take, so
 # the builds beside the suites, and the page's tests (which draw a frame
 # when they ask for one), run at a lower priority than the tests that drive
-# the program; the Windows build lowest. The sanitizer lane ends last, so
-# its build starts first, at the usual priority.
+# the program; the Windows build lowest, as the sanitizer lane ends last.
 # The Linux build's output and its suite's come as they go; every other lane
 # writes build-logs/NAME.log, shown whole when the lane has ended.
 set -euo pipefail
@@ -64,14 +62,6 @@ finish() {  # NAME: waits for the lane to end and shows its log
     return "$code"
 }
 
-# The sanitizer build from the start, beside the Linux build and the page:
-# its suite, after it, is the last to end.
-lane sanitize "cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON \
-                   -DTENEBREL_TESTS=ON
-               cmake --build build-sanitize -j$jobs
-               at the sanitizer build is done
-               deps_wait
-               cd build-sanitize && ctest --output-on-failure --no-tests=error -j4"
 # The page beside the Linux build: the Linux suite tests it in a browser.
 lane page "code=0; tools/install-deps.sh test || code=\$?
            echo \$code > build-logs/deps.status; [ \$code = 0 ]
@@ -89,6 +79,12 @@ lane win64 "deps_wait
             nice -n 15 tools/package-win64.sh --tests
             at the Windows build is done
             cd build-win64 && ctest --output-on-failure --no-tests=error -j2"
+lane sanitize "cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTENEBREL_SANITIZE=ON \
+                   -DTENEBREL_TESTS=ON
+               nice -n 10 cmake --build build-sanitize -j$jobs
+               at the sanitizer build is done
+               deps_wait
+               cd build-sanitize && ctest --output-on-failure --no-tests=error -j4"
 
 at the Linux build is done
 finish page || exit 1  # the page is needed by the suite below
